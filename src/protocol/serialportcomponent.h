@@ -106,6 +106,7 @@ public:
     void failOpen(const QString &reason) { m_failReason = reason; }
     void pull(const QString &reason) { lost(reason); }
     QList<QByteArray> &sent() { return m_sent; }
+    const QList<QByteArray> &sent() const { return m_sent; }
     int openCount() const { return m_opens; }
 
 protected:

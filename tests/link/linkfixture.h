@@ -1,0 +1,62 @@
+#pragma once
+// A main-window link without a window: shared state, in-memory port, engine,
+// register map, writes and polling cycle, wired as the application wires them.
+
+#include "link/pollingcycle.h"
+#include "protocol/modbusframing.h"
+
+#include <QStringList>
+
+struct LinkFixture
+{
+    krv::SharedState state;
+    krv::MemoryPortComponent port;
+    krv::TransactionEngine engine{state, port, {}};
+    krv::RegisterMap reads{state, engine};
+    krv::WriteRequests writes{state, engine};
+    krv::PollingCycle cycle{state, engine, reads, writes};
+
+    QString status, sentText, receivedText, commText, errText;
+    QStringList found;
+    int measured = 0;
+    bool systemShown = false;
+
+    LinkFixture()
+    {
+        engine.setDispatcher([this] { reads.dispatch(); });
+        QObject::connect(&engine, &krv::TransactionEngine::statusText, [this](const QString &t) { status = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::sentFrameText, [this](const QString &t) { sentText = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::receivedFrameText,
+                         [this](const QString &t) { receivedText = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::commCountText, [this](const QString &t) { commText = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::errCountText, [this](const QString &t) { errText = t; });
+        QObject::connect(&reads, &krv::RegisterMap::moduleFound,
+                         [this](const QString &item, int) { found << item; });
+        QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded, [this](int, bool) { ++measured; });
+        QObject::connect(&reads, &krv::RegisterMap::systemBlockDecoded, [this] { systemShown = true; });
+        cycle.load({1, QStringLiteral("9600"), 3});
+    }
+
+    // Points the current slot at a module.
+    void useModule(qint16 address, bool ascii)
+    {
+        state.mods.ModIndex = 1;
+        state.mods.ModAddress[1] = address;
+        state.mods.AsciiMode[1] = ascii ? krv::True16 : krv::False16;
+    }
+
+    QByteArray lastSent() const { return port.sent().isEmpty() ? QByteArray() : port.sent().constLast(); }
+
+    // The reply body framed as the current slot frames it, then delivered.
+    void reply(const QByteArray &body, int chunks = 1)
+    {
+        const QByteArray frame = state.mods.isAscii() ? krv::asciiFrame(body) : krv::rtuFrame(body);
+        deliver(frame, chunks);
+    }
+    void deliver(const QByteArray &frame, int chunks = 1)
+    {
+        const int step = qMax(1, static_cast<int>(frame.size()) / chunks);
+        for (int i = 0; i < frame.size(); i += step)
+            port.receive(frame.mid(i, step));
+    }
+};

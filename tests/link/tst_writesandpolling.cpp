@@ -1,0 +1,343 @@
+// Write requests, the command stack, the start burst and rotation, and the scan,
+// driven by direct calls of the tick handlers.
+#include "linkfixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace krv;
+
+namespace {
+QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+
+QList<qint16> stack(const LinkFixture &f)
+{
+    const auto &cs = f.state.commands;
+    return QList<qint16>(cs.CmdQueue.begin(), cs.CmdQueue.begin() + cs.CmdTop + 1);
+}
+
+// Runs n polling ticks and returns the request bodies that went out (RTU).
+QList<QByteArray> ticks(LinkFixture &f, int n)
+{
+    QList<QByteArray> bodies;
+    for (int i = 0; i < n; ++i) {
+        const qsizetype before = f.port.sent().size();
+        f.cycle.Timer1_Timer();
+        f.engine.timMscon_Timer();
+        bodies << (f.port.sent().size() > before ? f.lastSent().chopped(2) : QByteArray());
+    }
+    return bodies;
+}
+
+const LineChoice Line9600{1, QStringLiteral("9600"), 3};
+} // namespace
+
+class TestWritesAndPolling : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void systemRegistersMoveWithAddressing_data()
+    {
+        QTest::addColumn<int>("continuous");
+        QTest::addColumn<QList<QByteArray>>("frames");
+        QTest::newRow("separate") << 0
+                                  << QList<QByteArray>{hex("02060014000B"), hex("020600150093"),
+                                                       hex("0206001C0007"), hex("0206001DFFEC")};
+        QTest::newRow("continuous") << 1
+                                    << QList<QByteArray>{hex("02060013000B"), hex("020600140093"),
+                                                         hex("0206001A0007"), hex("0206001BFFEC")};
+    }
+    void systemRegistersMoveWithAddressing()
+    {
+        QFETCH(int, continuous);
+        QFETCH(QList<QByteArray>, frames);
+        LinkFixture f;
+        f.useModule(2, false);
+        ModuleData &m = f.state.module;
+        m.AddrContinuous = static_cast<qint16>(continuous);
+        m.CommByte = 0x0B;
+        m.SensorByte = 0x93;
+        m.SysAddress = 7;
+        m.ColdAdj = -20;
+        f.writes.PutSysBaud();
+        f.writes.PutSysSensor();
+        f.writes.PutSysAddress();
+        f.writes.PutSysAdjAD590();
+        QCOMPARE(f.port.rThreshold(), 8);
+        QList<QByteArray> sent;
+        for (const QByteArray &s : f.port.sent())
+            sent << s.chopped(2);
+        QCOMPARE(sent, frames);
+        // Channel registers do not move.
+        m.ChnlSensorCode[3] = 19;
+        f.writes.PutChnlSensor(3);
+        QCOMPARE(f.lastSent().chopped(2), hex("020600650013"));
+        m.ECalbEntry[7].Value = 300;
+        f.writes.PutECalb(7);
+        QCOMPARE(f.lastSent().chopped(2), hex("02060090012C"));
+    }
+
+    void switchOutputs()
+    {
+        LinkFixture f;
+        f.useModule(2, false);
+        f.state.module.DOState[9] = 0;
+        f.writes.toggleOutput(9); // "控温" is coil 0x30
+        QCOMPARE(stack(f), (QList<qint16>{0, 5}));
+        f.cycle.Timer1_Timer();
+        QCOMPARE(f.lastSent().chopped(2), hex("02050030FF00"));
+        QCOMPARE(f.status, QStringLiteral("设置开关量输出为OFF"));
+        QCOMPARE(f.state.module.ReqRegister, qint16(0x30));
+        f.state.module.DOState[4] = 1;
+        f.writes.toggleOutput(4);
+        f.cycle.Timer1_Timer();
+        QCOMPARE(f.lastSent().chopped(2), hex("020500040000"));
+        QCOMPARE(f.status, QStringLiteral("设置开关量输出为ON"));
+    }
+
+    void writeModuleParameters()
+    {
+        LinkFixture f;
+        f.useModule(2, false);
+        ModuleData &m = f.state.module;
+        m.CommByte = 0x03;
+        m.SensorByte = 0x10;
+        m.SysAddress = 2;
+        m.ColdAdj = 5;
+
+        // Right after a system read nothing edited: only the protocol selection
+        // counts, so the communication byte goes back unchanged.
+        SysParamSelection shown;
+        shown.ProtocolSel = 0;
+        QVERIFY(!f.writes.writeModuleParameters(shown, QStringLiteral("2"), QStringLiteral("5")));
+        QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x6014}));
+        QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("020600140003"), hex("020300120006")}));
+
+        // Everything picked: flags in the order adj, address, comm, sensor.
+        SysParamSelection all;
+        all.SysSensor = 13;
+        all.Seperate = 0;
+        all.Chnl8 = 1;
+        all.Comp = 1;
+        all.Filter = 1;
+        all.Baud = 4;
+        all.OutByte = 1;
+        all.Request = 0;
+        all.ProtocolSel = 1;
+        QVERIFY(!f.writes.writeModuleParameters(all, QStringLiteral("9"), QStringLiteral("200")));
+        QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601D, 0x601C, 0x6014, 0x6015}));
+        QCOMPARE(int(m.SensorByte), 0xED);
+        QCOMPARE(int(m.CommByte), 0x2C);
+        QCOMPARE(m.SysAddress, qint16(9));
+        QCOMPARE(m.ColdAdj, qint16(127)); // clamped
+        QCOMPARE(ticks(f, 5), (QList<QByteArray>{hex("0206001500ED"), hex("02060014002C"),
+                                                  hex("0206001C0009"), hex("0206001D007F"),
+                                                  hex("020300120006")}));
+        // 200 against the stored 127 is a change again (compared before clamping).
+        QVERIFY(!f.writes.writeModuleParameters({}, QStringLiteral("9"), QStringLiteral("200")));
+        QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601D}));
+    }
+
+    void writeModuleParametersRefusesBadFields_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("adj");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("address 256") << "256" << "0" << "地  址";
+        QTest::newRow("address text") << "abc" << "0" << "地  址";
+        QTest::newRow("address fraction") << "2.5" << "0" << "地  址";
+        QTest::newRow("adj empty") << "2" << "" << "冷校准";
+        QTest::newRow("adj fraction") << "2" << "-1.5" << "冷校准";
+    }
+    void writeModuleParametersRefusesBadFields()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, adj);
+        QFETCH(QString, field);
+        LinkFixture f;
+        SysParamSelection sel;
+        sel.Baud = 3;
+        QCOMPARE(f.writes.writeModuleParameters(sel, address, adj).value_or(QString()), field);
+        QCOMPARE(f.state.commands.CmdTop, qint16(0));
+        QCOMPARE(int(f.state.module.CommByte), 0);
+    }
+
+    void channelSensors()
+    {
+        LinkFixture f;
+        f.useModule(2, false);
+        std::array<int, 8> picked;
+        picked.fill(-1);
+        picked[2] = 19;
+        picked[5] = 4;
+        f.writes.writeChannelSensors(picked);
+        QCOMPARE(stack(f), (QList<qint16>{0, 0x3062, 0x6064, 0x6067}));
+        QCOMPARE(ticks(f, 3), (QList<QByteArray>{hex("020600670004"), hex("020600640013"),
+                                                  hex("020300620008")}));
+    }
+
+    void calibration()
+    {
+        LinkFixture f;
+        f.useModule(2, false);
+        auto &e = f.state.module.ECalbEntry;
+        for (int i = 0; i < 8; ++i)
+            e[i].Value = static_cast<qint16>(i);
+        std::array<QString, 8> texts;
+        for (int i = 0; i < 8; ++i)
+            texts[i] = QString::number(i);
+        QVERIFY(f.writes.writeCalibration(texts).isEmpty());
+        QCOMPARE(stack(f), (QList<qint16>{0, 0x3082})); // read-back even with nothing changed
+
+        f.state.commands.CmdTop = 0;
+        texts[1] = QStringLiteral("-5");
+        texts[3] = QStringLiteral("3.0");   // same number: unchanged
+        texts[4] = QStringLiteral("40000"); // does not fit: skipped
+        texts[6] = QStringLiteral("x");     // not a number: skipped
+        texts[7] = QStringLiteral("300");
+        QCOMPARE(f.writes.writeCalibration(texts), (QList<int>{4, 6}));
+        QVERIFY(f.status.endsWith(QLatin1String("4,6")));
+        QCOMPARE(stack(f), (QList<qint16>{0, 0x3082, 0x6084, 0x6090}));
+        QCOMPARE(e[4].Value, qint16(4));
+        QCOMPARE(ticks(f, 3), (QList<QByteArray>{hex("02060090012C"), hex("02060084FFFB"),
+                                                  hex("020300820008")}));
+    }
+
+    void fullStackRefusesPush()
+    {
+        LinkFixture f;
+        for (int i = 0; i < 30; ++i)
+            QVERIFY(f.cycle.push(0x3062));
+        QVERIFY(!f.cycle.push(0x3072));
+        QCOMPARE(f.status, QStringLiteral("命令队列已满"));
+        QCOMPARE(f.state.commands.CmdTop, qint16(30));
+        QCOMPARE(f.state.commands.CmdQueue[30], qint16(0x3062));
+    }
+
+    void startBurstAndRotation()
+    {
+        LinkFixture f;
+        f.state.commands.CmdQueue[1] = 0x3062; // pushed while stopped: dropped by Start
+        f.state.commands.CmdTop = 1;
+        f.cycle.start(Line9600, -1, 0, 2, false);
+        QCOMPARE(f.state.mods.ModIndex, qint16(1));
+        QCOMPARE(f.cycle.Timer1().interval(), 300);
+        QCOMPARE(f.engine.timMscon().interval(), 288);
+        QVERIFY(f.cycle.Timer1().isActive());
+        QVERIFY(f.port.sent().isEmpty()); // the first request leaves at the first tick
+
+        const QList<QByteArray> expected{
+            hex("020301F80003"), hex("020300820008"), hex("020300720001"), hex("020300620008"),
+            hex("020300120006"), hex("0211"),         hex("020100000009"), hex("020200000014"),
+            hex("020300000008"), hex("020100300001"), hex("020100000009"), hex("020200000014"),
+            hex("020300000008"),
+        };
+        QCOMPARE(ticks(f, 13), expected);
+
+        // A push takes the next tick; the rotation resumes where it was.
+        f.cycle.push(0x3062);
+        QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("020300620008"), hex("020100300001")}));
+
+        f.cycle.stop();
+        QVERIFY(!f.cycle.Timer1().isActive());
+        f.state.commands.CmdQueue[0] = 0x1234;
+        f.cycle.Timer1_Timer();
+        QCOMPARE(f.status, QStringLiteral("无此功能号"));
+        QCOMPARE(f.state.commands.CmdQueue[0], qint16(0x1234)); // stays and repeats
+    }
+
+    void startSpeeds()
+    {
+        const int poll[] = {1200, 600, 400, 300, 240, 200};
+        const int reply[] = {1150, 575, 383, 288, 230, 192};
+        const int scan[] = {800, 400, 267, 200, 160, 133};
+        const int scanReply[] = {700, 350, 233, 175, 140, 117};
+        for (int i = 0; i < 6; ++i) {
+            LinkFixture f;
+            const LineChoice line{1, QStringLiteral("x"), i};
+            f.cycle.start(line, -1, 0, 1, false);
+            QCOMPARE(f.cycle.Timer1().interval(), poll[i]);
+            QCOMPARE(f.engine.timMscon().interval(), reply[i]);
+            f.cycle.startScan(line);
+            QCOMPARE(f.cycle.ScanModTimer().interval(), scan[i]);
+            QCOMPARE(f.engine.timMscon().interval(), scanReply[i]);
+            QVERIFY(!f.cycle.Timer1().isActive());
+        }
+    }
+
+    void startOnScannedSlot()
+    {
+        LinkFixture f;
+        f.state.mods.ModAddress[1] = 5;
+        f.state.mods.AsciiMode[1] = True16;
+        f.cycle.start(Line9600, 1, 2, 99, false);
+        QCOMPARE(f.state.mods.ModIndex, qint16(1));
+        QCOMPARE(f.state.mods.ModAddress[1], qint16(5));
+        QVERIFY(f.state.mods.isAscii());
+        f.cycle.start(Line9600, -1, 2, 99, true);
+        QCOMPARE(f.state.mods.ModIndex, qint16(3));
+        QCOMPARE(f.state.mods.ModAddress[3], qint16(99));
+    }
+
+    // Answers every scan request from address 5 in RTU; counts ticks.
+    void scanFindsModule()
+    {
+        LinkFixture f;
+        QSignalSpy finished(&f.cycle, &PollingCycle::scanFinished);
+        f.cycle.startScan(Line9600);
+        int answeredTick = 0;
+        for (int tick = 1; tick <= 512; ++tick) {
+            const qsizetype before = f.port.sent().size();
+            f.cycle.ScanModTimer_Timer();
+            if (f.port.sent().size() > before && f.lastSent() == rtuFrame(hex("0511"))) {
+                answeredTick = tick;
+                QByteArray id = hex("051110") + "ZEZADO2040ZOZE" + hex("0502");
+                f.reply(id);
+            } else if (f.port.sent().size() > before) {
+                f.engine.timMscon_Timer();
+            }
+        }
+        QCOMPARE(answeredTick, 12);
+        QCOMPARE(f.found, QStringList{QStringLiteral("MOD(5)")});
+        QCOMPARE(f.state.mods.ModAddress[0], qint16(5));
+        QCOMPARE(f.state.mods.AsciiMode[0], False16);
+        QCOMPARE(f.state.mods.ModIndex, qint16(1));
+        QCOMPARE(f.port.sent().size(), 510); // address 0 is never asked
+        QCOMPARE(f.port.sent().at(0), asciiFrame(hex("0111")));
+        QVERIFY(!f.cycle.ScanModTimer().isActive());
+        QCOMPARE(f.state.scan.Scanning, False16);
+        QCOMPARE(finished.count(), 1);
+    }
+
+    // The last request of a scan (address 255, RTU) still lists its module.
+    void scanLastAddress()
+    {
+        LinkFixture f;
+        f.cycle.startScan(Line9600);
+        f.state.scan.ScanAddress = 255;
+        f.cycle.ScanModTimer_Timer();
+        f.engine.timMscon_Timer();
+        f.cycle.ScanModTimer_Timer();
+        QCOMPARE(f.lastSent(), rtuFrame(hex("FF11")));
+        QVERIFY(!f.cycle.ScanModTimer().isActive());
+        QCOMPARE(f.state.scan.Scanning, True16);
+        f.reply(hex("FF1110") + "REREVE2060RIDU" + hex("0503"));
+        QCOMPARE(f.found, QStringList{QStringLiteral("MOD(255)")});
+        QCOMPARE(f.state.scan.Scanning, False16);
+    }
+
+    void portLossStopsPolling()
+    {
+        LinkFixture f;
+        QSignalSpy errors(&f.engine, &TransactionEngine::portError);
+        f.cycle.start(Line9600, -1, 0, 2, false);
+        f.cycle.Timer1_Timer();
+        f.port.pull(QStringLiteral("unplugged"));
+        QCOMPARE(errors.count(), 1);
+        QVERIFY(!f.cycle.Timer1().isActive());
+        QVERIFY(!f.engine.timMscon().isActive());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWritesAndPolling)
+#include "tst_writesandpolling.moc"
