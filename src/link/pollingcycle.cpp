@@ -109,9 +109,10 @@ void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount
     }
 
     CommandStack &cs = m_state.commands;
-    const std::array<qint16, 9> burst = {Cmd::ReadMeasurements, Cmd::ReadInputs, Cmd::ReadOutputs,
-                                         Cmd::ReadDeviceId,     Cmd::ReadSystem, Cmd::ReadSensorCodes,
-                                         Cmd::ReadPOutTime,     Cmd::ReadCalibration, Cmd::ReadModuleControl};
+    const std::array<qint16, 9> burst = {
+        Cmd::ReadMeasurements, Cmd::ReadInputs,      Cmd::ReadOutputs,
+        Cmd::ReadDeviceId,     Cmd::ReadSystem,      Cmd::ReadSensorCodes,
+        Cmd::ReadPOutTime,     Cmd::ReadCalibration, Cmd::ReadModuleControl};
     std::copy(burst.begin(), burst.end(), cs.CmdQueue.begin());
     cs.CmdTop = 8;
 
@@ -164,8 +165,8 @@ void PollingCycle::execute(qint16 code)
         m_writes.PutChnlSensor(code - Cmd::WriteSensorCode0);
         return;
     }
-    if (code >= Cmd::WriteCalibration0 && code <= Cmd::WriteCalibration0 + 14
-        && (code - Cmd::WriteCalibration0) % 2 == 0) {
+    if (code >= Cmd::WriteCalibration0 && code <= Cmd::WriteCalibration0 + 14 &&
+        (code - Cmd::WriteCalibration0) % 2 == 0) {
         m_writes.PutECalb((code - Cmd::WriteCalibration0) / 2);
         return;
     }

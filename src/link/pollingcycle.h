@@ -25,9 +25,9 @@ constexpr int ScanReply = 700;
 // The PC side of the line as the window's lists hold it.
 struct LineChoice
 {
-    int comPort = 1;       // 1..4
-    QString rateText;      // "9600"
-    int rateIndex = 3;     // 0..5
+    int comPort = 1;   // 1..4
+    QString rateText;  // "9600"
+    int rateIndex = 3; // 0..5
     QString settings() const { return rateText + QStringLiteral(",N,8,1"); }
 };
 

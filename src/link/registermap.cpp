@@ -11,11 +11,10 @@ constexpr int MaxRegisters = 8; // the window shows eight channels
 
 RegisterMap::RegisterMap(SharedState &state, TransactionEngine &engine, QObject *parent)
     : QObject(parent), m_state(state), m_engine(engine)
-{
-}
+{}
 
-void RegisterMap::readRequest(const QString &status, quint8 function, quint16 start,
-                              quint16 count, qint16 replyLen, bool setReqRegister)
+void RegisterMap::readRequest(const QString &status, quint8 function, quint16 start, quint16 count,
+                              qint16 replyLen, bool setReqRegister)
 {
     m_engine.setStatus(status);
     if (setReqRegister)
@@ -102,7 +101,8 @@ quint8 RegisterMap::byte(int i) const
 int RegisterMap::bodyLength() const
 {
     const int checkBytes = m_state.mods.isAscii() ? 1 : 2;
-    const int n = qMin(static_cast<int>(m_state.frame.CommLen), static_cast<int>(m_state.frame.CommBuf.size()));
+    const int n = qMin(static_cast<int>(m_state.frame.CommLen),
+                       static_cast<int>(m_state.frame.CommBuf.size()));
     return qMax(0, n - checkBytes);
 }
 
@@ -304,7 +304,8 @@ QString RegisterMap::deviceText(const QByteArray &id, quint8 major, quint8 minor
     QString text;
     for (char c : id)
         text += QChar(static_cast<quint8>(c)); // one character per byte
-    return text + QStringLiteral("  Version") + QChar(48 + major) + QLatin1Char('.') + QChar(48 + minor);
+    return text + QStringLiteral("  Version") + QChar(48 + major) + QLatin1Char('.') +
+           QChar(48 + minor);
 }
 
 bool RegisterMap::isKnownModule(const QByteArray &id)

@@ -53,9 +53,9 @@ Q_SIGNALS:
     void pOutTimeDecoded(const QString &text);        // POutTime
     void calibrationDecoded(int count);               // EngCalb(0..count-1)
     void moduleControlDecoded();
-    void outputsDecoded();       // DOoutP(0..8)
-    void controlEnableDecoded(); // DOoutP(9)
-    void inputsDecoded();        // DI(0..19)
+    void outputsDecoded();                     // DOoutP(0..8)
+    void controlEnableDecoded();               // DOoutP(9)
+    void inputsDecoded();                      // DI(0..19)
     void deviceIdDecoded(const QString &text); // Text12
     // A module of the family answered during a scan: add item, select slot.
     void moduleFound(const QString &item, int slot);

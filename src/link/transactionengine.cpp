@@ -44,7 +44,10 @@ QString TransactionEngine::frameText(const QByteArray &buf, int count) const
     return QString::fromLatin1(buf.left(qBound(0, count, static_cast<int>(buf.size()))));
 }
 
-void TransactionEngine::setStatus(const QString &text) { Q_EMIT statusText(text); }
+void TransactionEngine::setStatus(const QString &text)
+{
+    Q_EMIT statusText(text);
+}
 
 void TransactionEngine::configurePort(int commPort, const QString &settings)
 {

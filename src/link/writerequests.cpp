@@ -14,8 +14,7 @@ bool pushCommand(SharedState &state, TransactionEngine &engine, qint16 code)
 
 WriteRequests::WriteRequests(SharedState &state, TransactionEngine &engine, QObject *parent)
     : QObject(parent), m_state(state), m_engine(engine)
-{
-}
+{}
 
 void WriteRequests::writeRegister(quint8 function, quint16 reg, qint32 value)
 {
@@ -71,14 +70,16 @@ void WriteRequests::PutChnlSensor(int channel)
 {
     if (channel < 0 || channel > 7)
         return;
-    writeRegister(6, static_cast<quint16>(0x0062 + channel), m_state.module.ChnlSensorCode[channel]);
+    writeRegister(6, static_cast<quint16>(0x0062 + channel),
+                  m_state.module.ChnlSensorCode[channel]);
 }
 
 void WriteRequests::PutECalb(int channel)
 {
     if (channel < 0 || channel > 7)
         return;
-    writeRegister(6, static_cast<quint16>(0x0082 + 2 * channel), m_state.module.ECalbEntry[channel].Value);
+    writeRegister(6, static_cast<quint16>(0x0082 + 2 * channel),
+                  m_state.module.ECalbEntry[channel].Value);
 }
 
 void WriteRequests::PutDO()
@@ -89,7 +90,8 @@ void WriteRequests::PutDO()
     const bool on = m_state.writes.DONew != False16;
     m.ReqRegister = static_cast<qint16>(coil);
     // The module's outputs are active low: writing 0xFF00 switches one off.
-    m_engine.setStatus(on ? QStringLiteral("设置开关量输出为OFF") : QStringLiteral("设置开关量输出为ON"));
+    m_engine.setStatus(on ? QStringLiteral("设置开关量输出为OFF")
+                          : QStringLiteral("设置开关量输出为ON"));
     writeRegister(5, coil, on ? 0xFF00 : 0x0000);
 }
 
@@ -215,7 +217,8 @@ QList<int> WriteRequests::writeCalibration(const std::array<QString, 8> &texts)
         QStringList names;
         for (int i : skipped)
             names << QString::number(i);
-        m_engine.setStatus(QStringLiteral("工程校准值不是-32768~32767的整数，未写通道: ") + names.join(QLatin1Char(',')));
+        m_engine.setStatus(QStringLiteral("工程校准值不是-32768~32767的整数，未写通道: ") +
+                           names.join(QLatin1Char(',')));
     }
     if (!pushCommand(m_state, m_engine, Cmd::ReadCalibration))
         return skipped;

@@ -32,7 +32,7 @@ constexpr qint16 WriteCommByte = 0x6014;
 constexpr qint16 WriteSensorByte = 0x6015;
 constexpr qint16 WriteAddress = 0x601C;
 constexpr qint16 WriteColdAdj = 0x601D;
-constexpr qint16 WriteSensorCode0 = 0x6062; // + channel
+constexpr qint16 WriteSensorCode0 = 0x6062;  // + channel
 constexpr qint16 WriteCalibration0 = 0x6082; // + 2 * channel
 } // namespace Cmd
 

@@ -14,11 +14,11 @@ constexpr qint16 False16 = 0;
 
 struct FrameBuffer
 {
-    QByteArray CommBuf;   // what is transmitted, then what was received
-    qint16 CommLen = 0;   // byte count the current step works on
-    qint32 CheckSum = 0;  // CRC-16 or LRC; 0 after a reply check means intact
-    qint16 FrameLen = 0;  // request length in RTU form (body + 2 CRC bytes)
-    qint16 ReplyLen = 0;  // expected reply length (RTU form, ASCII after framing)
+    QByteArray CommBuf;  // what is transmitted, then what was received
+    qint16 CommLen = 0;  // byte count the current step works on
+    qint32 CheckSum = 0; // CRC-16 or LRC; 0 after a reply check means intact
+    qint16 FrameLen = 0; // request length in RTU form (body + 2 CRC bytes)
+    qint16 ReplyLen = 0; // expected reply length (RTU form, ASCII after framing)
 };
 
 struct ModuleSlots

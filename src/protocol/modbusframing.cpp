@@ -8,7 +8,8 @@ quint16 modbusCrc16(QByteArrayView bytes)
     for (char c : bytes) {
         crc ^= static_cast<quint8>(c);
         for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
+            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001)
+                            : static_cast<quint16>(crc >> 1);
     }
     return crc;
 }
@@ -91,7 +92,8 @@ void RtuToAscii(FrameBuffer &fb, ModuleSlots &mods)
 
 void AsciiToRtu(FrameBuffer &fb)
 {
-    const int received = qBound(0, static_cast<int>(fb.CommLen), static_cast<int>(fb.CommBuf.size()));
+    const int received =
+        qBound(0, static_cast<int>(fb.CommLen), static_cast<int>(fb.CommBuf.size()));
     const int n = received >= 3 ? (received - 3) / 2 : 0;
     if (received < 3 || fb.CommBuf.at(0) != ':') {
         fb.CheckSum = 255;

@@ -3,14 +3,20 @@
 namespace krv {
 
 namespace {
-bool validRecord(int i) { return i >= 0 && i < 9; }
+bool validRecord(int i)
+{
+    return i >= 0 && i < 9;
+}
 
 std::array<qint16 *, 7> controlWords(ControlParaRecord &r)
 {
     return {&r.StepInSel, &r.PhaseSam, &r.SetVal, &r.SerD0, &r.SerD1, &r.SerD2, &r.CtrlArea};
 }
 
-std::array<qint32 *, 3> alarmValues(AlarmParaRecord &r) { return {&r.Reg0, &r.Reg1, &r.Reg2}; }
+std::array<qint32 *, 3> alarmValues(AlarmParaRecord &r)
+{
+    return {&r.Reg0, &r.Reg1, &r.Reg2};
+}
 } // namespace
 
 void packRegister(qint32 v, quint8 &high, quint8 &low)

@@ -13,8 +13,9 @@ PortSettings parseSettings(const QString &settings)
         return s;
     bool ok = false;
     const int baud = parts[0].trimmed().toInt(&ok);
-    s.valid = ok && baud > 0 && parts[1].trimmed().compare(QLatin1String("N"), Qt::CaseInsensitive) == 0
-              && parts[2].trimmed() == QLatin1String("8") && parts[3].trimmed() == QLatin1String("1");
+    s.valid = ok && baud > 0 &&
+              parts[1].trimmed().compare(QLatin1String("N"), Qt::CaseInsensitive) == 0 &&
+              parts[2].trimmed() == QLatin1String("8") && parts[3].trimmed() == QLatin1String("1");
     s.baud = baud;
     return s;
 }
@@ -54,7 +55,8 @@ bool SerialPortComponent::setPortOpen(bool open)
         return true;
     QString reason;
     if (!doOpen(&reason)) {
-        Q_EMIT portFailed(tr("%1 (%2) 无法打开: %3").arg(portLabel(), devicePathForPort(m_commPort), reason));
+        Q_EMIT portFailed(
+            tr("%1 (%2) 无法打开: %3").arg(portLabel(), devicePathForPort(m_commPort), reason));
         return false;
     }
     return true;
@@ -89,7 +91,8 @@ void SerialPortComponent::lost(const QString &reason)
         return;
     doClose();
     m_in.clear();
-    Q_EMIT portFailed(tr("%1 (%2) 连接中断: %3").arg(portLabel(), devicePathForPort(m_commPort), reason));
+    Q_EMIT portFailed(
+        tr("%1 (%2) 连接中断: %3").arg(portLabel(), devicePathForPort(m_commPort), reason));
 }
 
 QString SerialPortComponent::portLabel() const
@@ -103,7 +106,8 @@ public:
     QSerialPort port;
 };
 
-QSerialPortComponent::QSerialPortComponent(QObject *parent) : SerialPortComponent(parent), d(new Impl)
+QSerialPortComponent::QSerialPortComponent(QObject *parent)
+    : SerialPortComponent(parent), d(new Impl)
 {
     connect(&d->port, &QSerialPort::readyRead, this, [this] { deliver(d->port.readAll()); });
     connect(&d->port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
@@ -121,7 +125,10 @@ QSerialPortComponent::~QSerialPortComponent()
     delete d;
 }
 
-bool QSerialPortComponent::portOpen() const { return d->port.isOpen(); }
+bool QSerialPortComponent::portOpen() const
+{
+    return d->port.isOpen();
+}
 
 void QSerialPortComponent::output(const QByteArray &bytes)
 {
@@ -142,9 +149,10 @@ bool QSerialPortComponent::doOpen(QString *reason)
         *reason = d->port.errorString();
         return false;
     }
-    const bool ok = d->port.setBaudRate(s.valid ? s.baud : 9600) && d->port.setDataBits(QSerialPort::Data8)
-                    && d->port.setParity(QSerialPort::NoParity) && d->port.setStopBits(QSerialPort::OneStop)
-                    && d->port.setFlowControl(QSerialPort::NoFlowControl);
+    const bool ok =
+        d->port.setBaudRate(s.valid ? s.baud : 9600) && d->port.setDataBits(QSerialPort::Data8) &&
+        d->port.setParity(QSerialPort::NoParity) && d->port.setStopBits(QSerialPort::OneStop) &&
+        d->port.setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
         *reason = d->port.errorString();
         d->port.close();
@@ -154,7 +162,10 @@ bool QSerialPortComponent::doOpen(QString *reason)
     return true;
 }
 
-void QSerialPortComponent::doClose() { d->port.close(); }
+void QSerialPortComponent::doClose()
+{
+    d->port.close();
+}
 
 bool MemoryPortComponent::doOpen(QString *reason)
 {

@@ -60,8 +60,7 @@ QString timeStamp(const QTime &t)
 
 std::optional<double> parseDecimal(const QString &text)
 {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
     if (!number.match(text).hasMatch())
         return std::nullopt;
     bool ok = false;

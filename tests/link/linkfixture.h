@@ -24,16 +24,22 @@ struct LinkFixture
     LinkFixture()
     {
         engine.setDispatcher([this] { reads.dispatch(); });
-        QObject::connect(&engine, &krv::TransactionEngine::statusText, [this](const QString &t) { status = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::sentFrameText, [this](const QString &t) { sentText = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::statusText,
+                         [this](const QString &t) { status = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::sentFrameText,
+                         [this](const QString &t) { sentText = t; });
         QObject::connect(&engine, &krv::TransactionEngine::receivedFrameText,
                          [this](const QString &t) { receivedText = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::commCountText, [this](const QString &t) { commText = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::errCountText, [this](const QString &t) { errText = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::commCountText,
+                         [this](const QString &t) { commText = t; });
+        QObject::connect(&engine, &krv::TransactionEngine::errCountText,
+                         [this](const QString &t) { errText = t; });
         QObject::connect(&reads, &krv::RegisterMap::moduleFound,
                          [this](const QString &item, int) { found << item; });
-        QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded, [this](int, bool) { ++measured; });
-        QObject::connect(&reads, &krv::RegisterMap::systemBlockDecoded, [this] { systemShown = true; });
+        QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded,
+                         [this](int, bool) { ++measured; });
+        QObject::connect(&reads, &krv::RegisterMap::systemBlockDecoded,
+                         [this] { systemShown = true; });
         cycle.load({1, QStringLiteral("9600"), 3});
     }
 
@@ -45,7 +51,10 @@ struct LinkFixture
         state.mods.AsciiMode[1] = ascii ? krv::True16 : krv::False16;
     }
 
-    QByteArray lastSent() const { return port.sent().isEmpty() ? QByteArray() : port.sent().constLast(); }
+    QByteArray lastSent() const
+    {
+        return port.sent().isEmpty() ? QByteArray() : port.sent().constLast();
+    }
 
     // The reply body framed as the current slot frames it, then delivered.
     void reply(const QByteArray &body, int chunks = 1)

@@ -7,12 +7,20 @@
 using namespace krv;
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+QByteArray hex(const char *t)
+{
+    return QByteArray::fromHex(t);
+}
 
 QByteArray idReply(quint8 address, const QByteArray &id, quint8 major, quint8 minor)
 {
     QByteArray body;
-    body.append(char(address)).append('\x11').append('\x10').append(id).append(char(major)).append(char(minor));
+    body.append(char(address))
+        .append('\x11')
+        .append('\x10')
+        .append(id)
+        .append(char(major))
+        .append(char(minor));
     return body;
 }
 
@@ -91,7 +99,15 @@ private Q_SLOTS:
         f.state.module.VerMinor = 2;
         // SerialNo 0x9000, sensor 0x93 / comm 0x0B, year 2006, day 7 / month 3,
         // minute 5 / hour 9, cold 200 / address 2.
-        exchange(f, [&] { f.reads.GetSys(); }, hex("02030C" "9000" "930B" "07D6" "0703" "0509" "C802"));
+        exchange(
+            f, [&] { f.reads.GetSys(); },
+            hex("02030C"
+                "9000"
+                "930B"
+                "07D6"
+                "0703"
+                "0509"
+                "C802"));
         const ModuleData &m = f.state.module;
         QCOMPARE(f.status, QStringLiteral("取系统信息成功"));
         QCOMPARE(m.SerialNo, quint16(0x9000)); // shown unsigned
@@ -114,8 +130,19 @@ private Q_SLOTS:
         f.state.module.VerMajor = 5;
         f.state.module.VerMinor = 3;
         // High bytes the layout does not list are ignored (set to FF here).
-        exchange(f, [&] { f.reads.GetSys(); },
-                 hex("020314" "1234" "FF0B" "FF93" "07D6" "FF03" "FF07" "FF09" "FF05" "FF02" "8000"));
+        exchange(
+            f, [&] { f.reads.GetSys(); },
+            hex("020314"
+                "1234"
+                "FF0B"
+                "FF93"
+                "07D6"
+                "FF03"
+                "FF07"
+                "FF09"
+                "FF05"
+                "FF02"
+                "8000"));
         const ModuleData &m = f.state.module;
         QCOMPARE(m.SerialNo, quint16(0x1234));
         QCOMPARE(int(m.CommByte), 0x0B);
@@ -134,7 +161,13 @@ private Q_SLOTS:
         LinkFixture f;
         f.useModule(2, false);
         QSignalSpy sensors(&f.reads, &RegisterMap::sensorCodesDecoded);
-        exchange(f, [&] { f.reads.GetChnlSensor(); }, hex("020310" "0013" "0001" "FFFF" "0000000000000000000C"));
+        exchange(
+            f, [&] { f.reads.GetChnlSensor(); },
+            hex("020310"
+                "0013"
+                "0001"
+                "FFFF"
+                "0000000000000000000C"));
         QCOMPARE(f.status, QStringLiteral("取通道传感器选择字"));
         QCOMPARE(sensors.at(0).at(0).toInt(), 8);
         QCOMPARE(f.state.module.ChnlSensorCode[7], 12);
@@ -146,7 +179,8 @@ private Q_SLOTS:
         QByteArray ten = hex("020314");
         for (int k = 0; k < 10; ++k)
             ten += hex("FF38");
-        exchange(f, [&] { f.reads.GetECalbData(); }, ten);
+        exchange(
+            f, [&] { f.reads.GetECalbData(); }, ten);
         QCOMPARE(f.status, QStringLiteral("取8通道工程校准成功"));
         QCOMPARE(f.state.module.ECalbValue[7], -200);
         QCOMPARE(f.state.module.ECalbValue[8], 0);
@@ -159,7 +193,8 @@ private Q_SLOTS:
         LinkFixture f;
         f.useModule(2, false);
         QSignalSpy spy(&f.reads, &RegisterMap::pOutTimeDecoded);
-        exchange(f, [&] { f.reads.GetPOutTime(); }, hex("020302FC18"));
+        exchange(
+            f, [&] { f.reads.GetPOutTime(); }, hex("020302FC18"));
         QCOMPARE(f.status, QStringLiteral("取并口半字节输出时间"));
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("1085.06944444444"));
     }
@@ -180,7 +215,12 @@ private Q_SLOTS:
         f.state.module.VerMajor = static_cast<qint16>(version / 10);
         f.state.module.VerMinor = static_cast<qint16>(version % 10);
         f.status = QStringLiteral("x");
-        exchange(f, [&] { f.reads.GetModCon(); }, hex("020306" "8B01" "0001" "0007"));
+        exchange(
+            f, [&] { f.reads.GetModCon(); },
+            hex("020306"
+                "8B01"
+                "0001"
+                "0007"));
         const ModuleData &m = f.state.module;
         QCOMPARE(f.status, QString()); // this read reports nothing
         QCOMPARE(m.AddrContinuous, qint16(continuous));
@@ -194,15 +234,22 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(2, false);
-        exchange(f, [&] { f.reads.GetDO(); }, hex("0201020501"));
+        exchange(
+            f, [&] { f.reads.GetDO(); }, hex("0201020501"));
         QCOMPARE(f.status, QStringLiteral("取开关量输出成功"));
         const auto &d = f.state.module.DOState;
         QCOMPARE((std::array<qint16, 9>{d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8]}),
                  (std::array<qint16, 9>{1, 0, 1, 0, 0, 0, 0, 0, 1}));
-        exchange(f, [&] { f.reads.GetControlEn(); }, hex("02010101"));
+        exchange(
+            f, [&] { f.reads.GetControlEn(); }, hex("02010101"));
         QCOMPARE(f.status, QStringLiteral("取控制使能成功"));
         QCOMPARE(d[9], qint16(1));
-        exchange(f, [&] { f.reads.GetDI(); }, hex("020203" "01" "80" "08"));
+        exchange(
+            f, [&] { f.reads.GetDI(); },
+            hex("020203"
+                "01"
+                "80"
+                "08"));
         QCOMPARE(f.status, QStringLiteral("取开关量输入成功"));
         const auto &i = f.state.module.DIState;
         QCOMPARE(i[0], qint16(1));
@@ -216,7 +263,8 @@ private Q_SLOTS:
         LinkFixture f;
         f.useModule(2, false);
         QSignalSpy text(&f.reads, &RegisterMap::deviceIdDecoded);
-        exchange(f, [&] { f.reads.GetDeviceID(); }, idReply(2, "REREVE2060RIDU", 5, 3));
+        exchange(
+            f, [&] { f.reads.GetDeviceID(); }, idReply(2, "REREVE2060RIDU", 5, 3));
         QCOMPARE(f.status, QStringLiteral("取设备信息成功"));
         QCOMPARE(text.at(0).at(0).toString(), QStringLiteral("REREVE2060RIDU  Version5.3"));
         QCOMPARE(f.state.module.version(), 53);
@@ -241,7 +289,8 @@ private Q_SLOTS:
         f.state.mods.ModIndex = 0;
         f.state.mods.ModAddress[0] = 123;
         f.state.mods.AsciiMode[0] = True16;
-        exchange(f, [&] { f.reads.GetDeviceID(); }, idReply(123, id, 5, 2));
+        exchange(
+            f, [&] { f.reads.GetDeviceID(); }, idReply(123, id, 5, 2));
         QCOMPARE(f.found, listed ? QStringList{QStringLiteral("MOD(123)")} : QStringList{});
         QCOMPARE(f.state.mods.ModIndex, qint16(listed ? 1 : 0));
         if (listed)

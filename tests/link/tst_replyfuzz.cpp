@@ -40,7 +40,10 @@ QByteArray plausibleBody(QRandomGenerator &rng, quint8 address, qint16 &reqRegis
         body.append('\x02').append('\x03').append(bytes(3));
         break;
     case 4:
-        body.append('\x11').append('\x10').append(rng.bounded(2) ? QByteArray("REREVE2060RIDU") : bytes(14)).append(bytes(2));
+        body.append('\x11')
+            .append('\x10')
+            .append(rng.bounded(2) ? QByteArray("REREVE2060RIDU") : bytes(14))
+            .append(bytes(2));
         break;
     case 5:
         body.append(static_cast<char>(rng.bounded(2) ? 5 : 6)).append(bytes(4));
@@ -59,7 +62,8 @@ QByteArray mutate(QRandomGenerator &rng, QByteArray frame)
         break;
     case 1: // flipped bits
         for (int i = rng.bounded(1, 4); i > 0 && !frame.isEmpty(); --i)
-            frame[rng.bounded(static_cast<int>(frame.size()))] ^= static_cast<char>(1 << rng.bounded(8));
+            frame[rng.bounded(static_cast<int>(frame.size()))] ^=
+                static_cast<char>(1 << rng.bounded(8));
         break;
     case 2: // truncated
         frame.truncate(rng.bounded(static_cast<int>(frame.size()) + 1));
@@ -106,7 +110,8 @@ private Q_SLOTS:
             f.state.mods.ModIndex = static_cast<qint16>(rng.bounded(ModuleSlots::Count));
 
             qint16 reqRegister = 0;
-            QByteArray body = plausibleBody(rng, static_cast<quint8>(f.state.mods.address()), reqRegister);
+            QByteArray body =
+                plausibleBody(rng, static_cast<quint8>(f.state.mods.address()), reqRegister);
             if (rng.bounded(6) == 0 && body.size() > 2)
                 body[2] = static_cast<char>(rng.bounded(256)); // byte count lies
             const QByteArray frame = mutate(rng, ascii ? asciiFrame(body) : rtuFrame(body));

@@ -8,7 +8,10 @@
 using namespace krv;
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+QByteArray hex(const char *t)
+{
+    return QByteArray::fromHex(t);
+}
 } // namespace
 
 class TestTransactionEngine : public QObject
@@ -49,7 +52,8 @@ private Q_SLOTS:
         QCOMPARE(f.port.sent().constLast(), QByteArray(":050300000008F0\r\n"));
         QCOMPARE(f.sentText, QStringLiteral(":050300000008F0\r\n"));
         QCOMPARE(f.port.rThreshold(), 43);
-        const QByteArray frame = asciiFrame(hex("050310") + QByteArray(16, '\0').replace(0, 2, hex("0102")));
+        const QByteArray frame =
+            asciiFrame(hex("050310") + QByteArray(16, '\0').replace(0, 2, hex("0102")));
         f.deliver(frame, 7);
         QCOMPARE(f.receivedText, QString::fromLatin1(frame));
         QCOMPARE(f.state.module.MeasValue[0], 258);
@@ -74,15 +78,21 @@ private Q_SLOTS:
         QTest::addColumn<qint16>("reqRegister");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("status");
-        QTest::newRow("unknown start register") << qint16(0x0040) << hex("01030200FF") << "无此起始地址号";
-        QTest::newRow("function 04 measurements") << qint16(0x0012) << hex("0104020005") << "取8通道数据";
+        QTest::newRow("unknown start register")
+            << qint16(0x0040) << hex("01030200FF") << "无此起始地址号";
+        QTest::newRow("function 04 measurements")
+            << qint16(0x0012) << hex("0104020005") << "取8通道数据";
         QTest::newRow("write coil echo") << qint16(0) << hex("01050000FF00") << "置数字输出成功";
-        QTest::newRow("write register echo") << qint16(0) << hex("010600140003") << "写系统参数成功";
+        QTest::newRow("write register echo")
+            << qint16(0) << hex("010600140003") << "写系统参数成功";
         QTest::newRow("function 0x0F") << qint16(0) << hex("010F00000009") << "无此功能号";
-        QTest::newRow("exception reaching threshold") << qint16(0) << hex("0183020000000000") << "无此功能号";
+        QTest::newRow("exception reaching threshold")
+            << qint16(0) << hex("0183020000000000") << "无此功能号";
         QTest::newRow("coils byte count 3") << qint16(0) << hex("0101030102030405") << "";
-        QTest::newRow("too short for layout") << qint16(0x0012) << hex("010302FFFF") << "数据长度错误";
-        QTest::newRow("count beyond bytes") << qint16(0x0000) << hex("010310FFFF") << "数据长度错误";
+        QTest::newRow("too short for layout")
+            << qint16(0x0012) << hex("010302FFFF") << "数据长度错误";
+        QTest::newRow("count beyond bytes")
+            << qint16(0x0000) << hex("010310FFFF") << "数据长度错误";
     }
     void dispatchTable()
     {

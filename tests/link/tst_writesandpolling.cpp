@@ -8,7 +8,10 @@
 using namespace krv;
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+QByteArray hex(const char *t)
+{
+    return QByteArray::fromHex(t);
+}
 
 QList<qint16> stack(const LinkFixture &f)
 {
@@ -130,9 +133,9 @@ private Q_SLOTS:
         QCOMPARE(int(m.CommByte), 0x2C);
         QCOMPARE(m.SysAddress, qint16(9));
         QCOMPARE(m.ColdAdj, qint16(127)); // clamped
-        QCOMPARE(ticks(f, 5), (QList<QByteArray>{hex("0206001500ED"), hex("02060014002C"),
-                                                  hex("0206001C0009"), hex("0206001D007F"),
-                                                  hex("020300120006")}));
+        QCOMPARE(ticks(f, 5),
+                 (QList<QByteArray>{hex("0206001500ED"), hex("02060014002C"), hex("0206001C0009"),
+                                    hex("0206001D007F"), hex("020300120006")}));
         // 200 against the stored 127 is a change again (compared before clamping).
         QVERIFY(!f.writes.writeModuleParameters({}, QStringLiteral("9"), QStringLiteral("200")));
         QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601D}));
@@ -143,11 +146,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("adj");
         QTest::addColumn<QString>("field");
-        QTest::newRow("address 256") << "256" << "0" << "地  址";
-        QTest::newRow("address text") << "abc" << "0" << "地  址";
-        QTest::newRow("address fraction") << "2.5" << "0" << "地  址";
-        QTest::newRow("adj empty") << "2" << "" << "冷校准";
-        QTest::newRow("adj fraction") << "2" << "-1.5" << "冷校准";
+        QTest::newRow("address 256") << "256"
+                                     << "0"
+                                     << "地  址";
+        QTest::newRow("address text") << "abc"
+                                      << "0"
+                                      << "地  址";
+        QTest::newRow("address fraction") << "2.5"
+                                          << "0"
+                                          << "地  址";
+        QTest::newRow("adj empty") << "2"
+                                   << ""
+                                   << "冷校准";
+        QTest::newRow("adj fraction") << "2"
+                                      << "-1.5"
+                                      << "冷校准";
     }
     void writeModuleParametersRefusesBadFields()
     {
@@ -173,7 +186,7 @@ private Q_SLOTS:
         f.writes.writeChannelSensors(picked);
         QCOMPARE(stack(f), (QList<qint16>{0, 0x3062, 0x6064, 0x6067}));
         QCOMPARE(ticks(f, 3), (QList<QByteArray>{hex("020600670004"), hex("020600640013"),
-                                                  hex("020300620008")}));
+                                                 hex("020300620008")}));
     }
 
     void calibration()
@@ -200,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(stack(f), (QList<qint16>{0, 0x3082, 0x6084, 0x6090}));
         QCOMPARE(e[4].Value, qint16(4));
         QCOMPARE(ticks(f, 3), (QList<QByteArray>{hex("02060090012C"), hex("02060084FFFB"),
-                                                  hex("020300820008")}));
+                                                 hex("020300820008")}));
     }
 
     void fullStackRefusesPush()

@@ -7,7 +7,10 @@
 using namespace krv;
 
 namespace {
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
 
 // A request body in the layout the builders leave: FrameLen bytes, last two zero.
 void loadRequest(FrameBuffer &fb, const QByteArray &body, qint16 replyLen)
@@ -77,10 +80,7 @@ private Q_SLOTS:
         QVERIFY(!ModuleSlots::validIndex(513));
     }
 
-    void asciiDigitsAreUpperCase()
-    {
-        QCOMPARE(asciiFrame(hex("FAAB")), QByteArray(":FAAB5B\r\n"));
-    }
+    void asciiDigitsAreUpperCase() { QCOMPARE(asciiFrame(hex("FAAB")), QByteArray(":FAAB5B\r\n")); }
 
     void unframeReplies_data()
     {
@@ -96,16 +96,16 @@ private Q_SLOTS:
         std::swap(swapped[5], swapped[6]);
         QTest::newRow("rtu intact") << false << rtu << true << 0 << qint16(7) << rtu;
         QTest::newRow("rtu crc swapped") << false << swapped << false << -1 << qint16(7) << swapped;
-        QTest::newRow("ascii 9 characters") << true << QByteArray(":0111EE\r\n") << true << 0
-                                            << qint16(3) << hex("0111EE");
+        QTest::newRow("ascii 9 characters")
+            << true << QByteArray(":0111EE\r\n") << true << 0 << qint16(3) << hex("0111EE");
         QTest::newRow("ascii without colon") << true << QByteArray("0111EE\r\n") << false << 255
                                              << qint16(2) << QByteArray("0111EE\r\n");
-        QTest::newRow("ascii lower case") << true << QByteArray(":0111ee\r\n") << false << -1
-                                          << qint16(3) << QByteArray();
-        QTest::newRow("ascii two characters") << true << QByteArray(":0") << false << 255 << qint16(0)
-                                              << QByteArray(":0");
-        QTest::newRow("ascii nothing") << true << QByteArray() << false << 255 << qint16(0)
-                                       << QByteArray();
+        QTest::newRow("ascii lower case")
+            << true << QByteArray(":0111ee\r\n") << false << -1 << qint16(3) << QByteArray();
+        QTest::newRow("ascii two characters")
+            << true << QByteArray(":0") << false << 255 << qint16(0) << QByteArray(":0");
+        QTest::newRow("ascii nothing")
+            << true << QByteArray() << false << 255 << qint16(0) << QByteArray();
     }
     void unframeReplies()
     {
@@ -136,7 +136,8 @@ private Q_SLOTS:
         FrameBuffer fb;
         loadReply(fb, ":0111EE\r\n");
         AsciiToRtu(fb);
-        QCOMPARE(fb.CommBuf, QByteArray("\x01\x11\xEE" "11EE\r\n"));
+        QCOMPARE(fb.CommBuf, QByteArray("\x01\x11\xEE"
+                                        "11EE\r\n"));
     }
 
     // Framing never indexes outside the buffer, whatever FrameLen says.

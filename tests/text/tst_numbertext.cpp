@@ -40,7 +40,8 @@ private Q_SLOTS:
         QCOMPARE(formatHash(7), QStringLiteral("7"));
         QCOMPARE(formatHash(123), QStringLiteral("123"));
         QCOMPARE(formatHash(0), QString());
-        QCOMPARE(formatDouble15((65536.0 - 64536) * 12 / 11.0592), QStringLiteral("1085.06944444444"));
+        QCOMPARE(formatDouble15((65536.0 - 64536) * 12 / 11.0592),
+                 QStringLiteral("1085.06944444444"));
         QCOMPARE(formatDouble15(0.0), QStringLiteral("0"));
         QCOMPARE(formatDouble15(71111.1111111111), QStringLiteral("71111.1111111111"));
         QCOMPARE(withSignBlank(2006), QStringLiteral(" 2006"));
