@@ -139,8 +139,9 @@ qint64 PtyLine::deadline(qint64 nowUs) const
         return t.startUs;
     if (!t.paced)
         return nowUs;
-    // Next character, or the end of the last one. Wake at most every millisecond.
-    const qint64 next = t.startUs + t.written * charUs(t);
+    // A character is handed over once its last bit would have arrived. Wake at most
+    // every millisecond.
+    const qint64 next = t.startUs + (t.written + 1) * charUs(t);
     return std::max(next, nowUs + 1000);
 }
 
@@ -153,7 +154,7 @@ void PtyLine::service(qint64 nowUs)
             return;
         qsizetype due = t.bytes.size();
         if (t.paced && charUs(t) > 0)
-            due = std::min<qsizetype>(due, (nowUs - t.startUs) / charUs(t) + 1);
+            due = std::min<qsizetype>(due, (nowUs - t.startUs) / charUs(t));
         while (t.written < due) {
             const ssize_t n = ::write(m_master, t.bytes.constData() + t.written,
                                       static_cast<size_t>(due - t.written));
@@ -170,9 +171,6 @@ void PtyLine::service(qint64 nowUs)
             t.written += n;
         }
         if (t.written < t.bytes.size())
-            return;
-        const qint64 endUs = t.paced ? t.startUs + t.bytes.size() * charUs(t) : nowUs;
-        if (nowUs < endUs)
             return;
         auto done = std::move(t.done);
         m_queue.pop_front();

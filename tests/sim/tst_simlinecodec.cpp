@@ -1,0 +1,147 @@
+// The simulated module's receivers (RTU sized by function code with resync and
+// silence, ASCII from ":" to CR LF) and its reply framing.
+#include "linecodec.h"
+#include "protocol/modbusframing.h"
+
+#include <QTest>
+
+using namespace sim;
+
+namespace {
+QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+const QByteArray kRead = hex("020300000008");           // body of a measurement read
+const QByteArray kWrite16 = hex("021001A80003060064FFCE100A");
+constexpr qint64 kSilence9600 = 3645;                    // 35 bit times at 9600 baud
+} // namespace
+
+class TestSimLineCodec : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void requestLengthByFunction_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<int>("length");
+        QTest::newRow("03") << hex("0203") << 8;
+        QTest::newRow("05") << hex("0205") << 8;
+        QTest::newRow("11") << hex("0211") << 4;
+        QTest::newRow("10 before byte count") << hex("021001A80003") << 0;
+        QTest::newRow("10 with byte count 6") << hex("021001A8000306") << 15;
+        QTest::newRow("0F with byte count 2") << hex("020F0000000A02") << 11;
+        QTest::newRow("unknown 41") << hex("0241") << -1;
+        QTest::newRow("one byte") << hex("02") << 0;
+    }
+    void requestLengthByFunction()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(int, length);
+        QCOMPARE(RtuReceiver::requestLength(head), length);
+    }
+
+    void rtuFramesInAnyChunks()
+    {
+        RtuReceiver rx(9600);
+        const QByteArray wire = krv::rtuFrame(kRead) + krv::rtuFrame(kWrite16);
+        QList<QByteArray> got;
+        for (int i = 0; i < wire.size(); ++i) {
+            got += rx.feed(wire.mid(i, 1), 1000 + i * 100);
+            if (i == 7)
+                QCOMPARE(got, QList<QByteArray>{kRead}); // complete on its 8th byte
+        }
+        QCOMPARE(got, (QList<QByteArray>{kRead, kWrite16}));
+        QCOMPARE(rx.deadline(), 0);
+        // Both at once.
+        QCOMPARE(rx.feed(wire, 10000000), (QList<QByteArray>{kRead, kWrite16}));
+        QVERIFY(rx.takeIgnored().isEmpty());
+    }
+
+    void rtuResynchronisesAfterGarbage()
+    {
+        RtuReceiver rx(9600);
+        // Noise that starts like a long function-16 frame, an ASCII request, then ours.
+        const QByteArray noise = hex("0110FFFF00FF") + krv::asciiFrame(kRead);
+        QCOMPARE(rx.feed(noise + krv::rtuFrame(kRead), 1000), QList<QByteArray>{kRead});
+        QCOMPARE(rx.takeIgnored(), noise);
+        // A frame with a bad CRC is dropped at the silence after it.
+        QByteArray bad = krv::rtuFrame(kRead);
+        bad[7] = char(bad[7] ^ 1);
+        QVERIFY(rx.feed(bad, 2000).isEmpty());
+        QCOMPARE(rx.deadline(), 2000 + kSilence9600);
+        QVERIFY(rx.expire(rx.deadline()).isEmpty());
+        QCOMPARE(rx.takeIgnored(), bad);
+    }
+
+    void rtuSilenceEndsFrames()
+    {
+        RtuReceiver rx(9600);
+        const QByteArray frame = krv::rtuFrame(kRead);
+        // A pause of 3.5 characters inside a frame breaks it: neither half is a frame.
+        QVERIFY(rx.feed(frame.left(4), 1000).isEmpty());
+        QVERIFY(rx.feed(frame.mid(4), 1000 + kSilence9600).isEmpty());
+        QVERIFY(rx.expire(rx.deadline()).isEmpty());
+        // A shorter pause does not.
+        QVERIFY(rx.feed(frame.left(4), 100000).isEmpty());
+        QCOMPARE(rx.feed(frame.mid(4), 100000 + kSilence9600 - 100), QList<QByteArray>{kRead});
+        // A function the receiver cannot size is taken at the silence if its CRC is good.
+        const QByteArray odd = hex("02410102");
+        QVERIFY(rx.feed(krv::rtuFrame(odd), 200000).isEmpty());
+        QCOMPARE(rx.expire(rx.deadline()), QList<QByteArray>{odd});
+        QCOMPARE(RtuReceiver::silenceUs(38400), 1750);
+    }
+
+    void asciiFrames()
+    {
+        AsciiReceiver rx;
+        const QByteArray frame = krv::asciiFrame(kRead);
+        QList<QByteArray> got;
+        for (int i = 0; i < frame.size(); ++i)
+            got += rx.feed(frame.mid(i, 1), 1000 + i);
+        QCOMPARE(got, QList<QByteArray>{kRead});
+        QCOMPARE(rx.feed(frame.toLower(), 2000), QList<QByteArray>{kRead});
+        // A new colon starts over; the broken start is ignored.
+        QCOMPARE(rx.feed(":0203" + frame, 3000), QList<QByteArray>{kRead});
+        QCOMPARE(rx.takeIgnored(), QByteArray(":0203"));
+    }
+
+    void asciiRejects_data()
+    {
+        QTest::addColumn<QByteArray>("wire");
+        QByteArray badLrc = krv::asciiFrame(kRead);
+        badLrc[badLrc.size() - 3] = badLrc[badLrc.size() - 3] == '0' ? '1' : '0';
+        QTest::newRow("bad LRC") << badLrc;
+        QTest::newRow("odd digit count") << QByteArray(":02030000000F4\r\n");
+        QTest::newRow("not hex") << QByteArray(":0203000G0008F3\r\n");
+        QTest::newRow("LF without CR") << QByteArray(":020300000008F3\n");
+        QTest::newRow("too short") << QByteArray(":02\r\n");
+    }
+    void asciiRejects()
+    {
+        QFETCH(QByteArray, wire);
+        AsciiReceiver rx;
+        QVERIFY(rx.feed(wire, 1000).isEmpty());
+        QCOMPARE(rx.takeIgnored(), wire);
+    }
+
+    void asciiTimeoutDropsAStartedFrame()
+    {
+        AsciiReceiver rx;
+        const QByteArray frame = krv::asciiFrame(kRead);
+        QVERIFY(rx.feed(frame.left(5), 1000).isEmpty());
+        QCOMPARE(rx.deadline(), 1000 + AsciiReceiver::kTimeoutUs);
+        QVERIFY(rx.feed(frame.mid(5), 1000 + AsciiReceiver::kTimeoutUs).isEmpty());
+    }
+
+    void replyFraming()
+    {
+        const QByteArray body = hex("0203020A1B");
+        QCOMPARE(frameReply(body, Framing::Rtu, true), krv::rtuFrame(body)); // no case in RTU
+        const QByteArray badRtu = frameReply(body, Framing::Rtu, false, true);
+        QCOMPARE(badRtu.left(5), body);
+        QVERIFY(krv::modbusCrc16(badRtu) != 0);
+        QCOMPARE(frameReply(body, Framing::Ascii, true), QByteArray(":0203020a1bd4\r\n"));
+        QCOMPARE(frameReply(body, Framing::Ascii, false, true), QByteArray(":0203020A1BD5\r\n"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSimLineCodec)
+#include "tst_simlinecodec.moc"

@@ -1,0 +1,86 @@
+// The simulator's command line: defaults, module specs and where faults apply.
+#include "options.h"
+
+#include <QTest>
+
+using namespace sim;
+
+class TestSimOptions : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void defaultLineHoldsTwoModules()
+    {
+        Options o;
+        QString error;
+        QVERIFY(parseOptions({}, &o, &error));
+        QCOMPARE(o.modules.size(), 2);
+        const ModuleSetup &a = o.modules[0].setup;
+        const ModuleSetup &b = o.modules[1].setup;
+        QCOMPARE(QList<int>({a.address, a.fwMajor, a.fwMinor, a.baud}), QList<int>({2, 5, 3, 9600}));
+        QCOMPARE(a.id, QByteArray("REREVE2060RIDU"));
+        QVERIFY(a.framing == Framing::Rtu);
+        QCOMPARE(QList<int>({b.address, b.fwMajor, b.fwMinor, b.baud}), QList<int>({5, 5, 2, 9600}));
+        QCOMPARE(b.id, QByteArray("ZEZADO2040ZOZE"));
+        QVERIFY(b.framing == Framing::Ascii);
+    }
+
+    void moduleSpecsAndFaults()
+    {
+        Options o;
+        QString error;
+        QVERIFY2(parseOptions({"--drop", "3", "--module", "addr=7,id=ABC,fw=5.1,framing=ASCII,baud=1200",
+                               "--module", "addr=8,drop=0,corrupt=2,silent,lowercase=0",
+                               "--delay=40", "--lowercase", "--fast", "-vv", "--link", "/tmp/x"},
+                              &o, &error),
+                 qPrintable(error));
+        QCOMPARE(o.modules.size(), 2);
+        const ModuleOptions &m7 = o.modules[0];
+        QCOMPARE(m7.setup.address, 7);
+        QCOMPARE(m7.setup.id, QByteArray("ABC"));
+        QCOMPARE(m7.setup.fwMinor, 1);
+        QCOMPARE(m7.setup.baud, 1200);
+        QVERIFY(m7.setup.framing == Framing::Ascii);
+        // Global faults reach every module, wherever they stand on the line ...
+        QCOMPARE(m7.faults.drop, 3);
+        QCOMPARE(m7.faults.delayMs, 40);
+        QVERIFY(m7.faults.lowercase && !m7.faults.silent);
+        // ... unless the module sets its own.
+        const Faults &f8 = o.modules[1].faults;
+        QCOMPARE(f8.drop, 0);
+        QCOMPARE(f8.corrupt, 2);
+        QVERIFY(f8.silent && !f8.lowercase);
+        QCOMPARE(f8.delayMs, 40);
+        QVERIFY(o.fast);
+        QCOMPARE(o.verbose, 2);
+        QCOMPARE(o.link, QString("/tmp/x"));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("missing value") << QStringList{"--drop"};
+        QTest::newRow("negative count") << QStringList{"--garbage", "-1"};
+        QTest::newRow("unknown option") << QStringList{"--loud"};
+        QTest::newRow("stray argument") << QStringList{"now"};
+        QTest::newRow("speed not a module's") << QStringList{"--module", "baud=57600"};
+        QTest::newRow("address 0") << QStringList{"--module", "addr=0"};
+        QTest::newRow("id too long") << QStringList{"--module", "id=REREVE2060RIDUX"};
+        QTest::newRow("bad firmware") << QStringList{"--module", "fw=53"};
+        QTest::newRow("unknown key") << QStringList{"--module", "colour=red"};
+        QTest::newRow("count without value") << QStringList{"--module", "drop"};
+        QTest::newRow("same address twice")
+            << QStringList{"--module", "addr=3", "--module", "addr=3,baud=1200"};
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        Options o;
+        QString error;
+        QVERIFY(!parseOptions(args, &o, &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSimOptions)
+#include "tst_simoptions.moc"
