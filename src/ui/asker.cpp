@@ -1,0 +1,39 @@
+#include "asker.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace krv {
+
+bool DialogAsker::confirm(QWidget *parent, const QString &title, const QString &text)
+{
+    return QMessageBox::question(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok)
+           == QMessageBox::Ok;
+}
+
+void DialogAsker::inform(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+void DialogAsker::warn(QWidget *parent, const QString &title, const QString &text)
+{
+    // Shown window-modal without a nested event loop: the caller returns at once.
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+std::optional<QString> DialogAsker::askText(QWidget *parent, const QString &title,
+                                            const QString &prompt, const QString &defaultText)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace krv

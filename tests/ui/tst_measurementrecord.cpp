@@ -1,0 +1,219 @@
+// The measurement record: the Save/Close toggle, the naming rule, the
+// replace question, the file's bytes, and files that cannot be written.
+
+#include "uifixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace krv;
+
+class TestMeasurementRecord : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void recordFileByteForByte();
+    void naming_data();
+    void naming();
+    void cancelOrEmptyNameOpensNothing();
+    void existingFileAsksBeforeReplacing();
+    void unwritableFileLeavesRecordingOff();
+    void endingWhileRecordingLeavesNoStopLine();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+};
+
+namespace {
+// "2006年03月07日    09:05:0S" in GB2312 with CR LF.
+QByteArray stamp(int second)
+{
+    return QByteArray("2006\xC4\xEA" "03\xD4\xC2" "07\xC8\xD5    09:05:0") + QByteArray::number(second)
+           + "\r\n";
+}
+
+QByteArray contents(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void fixClock(UiFixture &f, int *second)
+{
+    f.form.setClock([second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, *second)); });
+}
+
+bool recordingControls(UiFixture &f)
+{
+    const bool on = f.w<QLabel>("Label39")->isEnabled();
+    if (on != f.w<QLabel>("FileDis")->isEnabled())
+        qFatal("Label39 and FileDis disagree");
+    if ((f.button("Save")->text() == QStringLiteral("Close")) != on)
+        qFatal("Save caption disagrees with the labels");
+    return on;
+}
+} // namespace
+
+void TestMeasurementRecord::initTestCase()
+{
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QVERIFY(m_dir.isValid());
+    m_oldDir = QDir::currentPath();
+}
+
+void TestMeasurementRecord::init()
+{
+    // Relative names are relative to the current directory: a fresh one each time.
+    const QString dir = m_dir.path() + QStringLiteral("/") + QTest::currentTestFunction()
+                        + QString::fromLatin1(QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(QDir::setCurrent(dir));
+}
+
+void TestMeasurementRecord::recordFileByteForByte()
+{
+    UiFixture f;
+    int second = 2;
+    fixClock(f, &second);
+    f.asker.texts = {QStringLiteral("AutoTuning")};
+    f.click("Save");
+    QCOMPARE(f.asker.asked.size(), 1);
+    QCOMPARE(f.asker.asked[0].title, QStringLiteral("存储设置参数"));
+    QCOMPARE(f.asker.asked[0].text,
+             QStringLiteral("存储文件名：(如果文件名没有扩展名，则自动加扩展名.DAT)|AutoTuning"));
+    QVERIFY(f.form.saving());
+    QVERIFY(recordingControls(f));
+    QCOMPARE(f.w<QLabel>("FileDis")->text(), QStringLiteral("AutoTuning.DAT"));
+    QCOMPARE(contents("AutoTuning.DAT"), stamp(2)); // on disk before the first record
+
+    f.edit("Address")->setText("1");
+    f.startPolling();
+    second = 3;
+    f.answer(Cmd::ReadMeasurements, registersBody(3, {123, -45 & 0xFFFF, 0, 32767, 0x8000, 1, 2, 3}));
+    second = 4;
+    // Replies that are no measurement read, and a damaged one, record nothing.
+    f.answer(Cmd::ReadCalibration, registersBody(3, {9, 9, 9, 9, 9, 9, 9, 9}));
+    f.program.polling.execute(Cmd::ReadMeasurements);
+    QByteArray damaged = rtuFrame(registersBody(3, {1, 1, 1, 1, 1, 1, 1, 1}));
+    damaged[5] = char(damaged[5] ^ 1);
+    f.port.receive(damaged);
+    QCOMPARE(f.text("Text2"), QStringLiteral("CRC 校验错误"));
+    f.reply(registersBody(4, {7, 7, 7, 7, 7, 7, 7, 7}));
+    QCOMPARE(f.text("Dis0"), QStringLiteral("7"));
+
+    second = 5;
+    f.click("Save");
+    QVERIFY(!f.form.saving());
+    QVERIFY(!recordingControls(f));
+    QCOMPARE(f.w<QLabel>("FileDis")->text(), QStringLiteral("AutoTuning.DAT"));
+    QCOMPARE(contents("AutoTuning.DAT"),
+             stamp(2) + "09:05:03   123   -45    0    32767   -32768    1    2    3   \r\n"
+                 + stamp(5));
+}
+
+void TestMeasurementRecord::naming_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("no dot") << "AutoTuning" << "AutoTuning.DAT";
+    QTest::newRow("extension") << "run1.txt" << "run1.txt";
+    QTest::newRow("digit extension") << "data.2" << "data.2";
+    QTest::newRow("dot in directory") << "sub.d/x" << "sub.d/x";
+}
+
+void TestMeasurementRecord::naming()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, file);
+    QDir().mkpath("sub.d");
+    UiFixture f;
+    int second = 2;
+    fixClock(f, &second);
+    f.asker.texts = {typed};
+    f.click("Save");
+    second = 3;
+    f.click("Save");
+    // Started and stopped without polling: the two time stamps only.
+    QCOMPARE(contents(file), stamp(2) + stamp(3));
+}
+
+void TestMeasurementRecord::cancelOrEmptyNameOpensNothing()
+{
+    UiFixture f;
+    f.asker.texts = {std::nullopt, QString()};
+    f.click("Save");
+    f.click("Save");
+    QCOMPARE(f.asker.kinds(), (QStringList{"text", "text"}));
+    QVERIFY(!f.form.saving());
+    QVERIFY(!recordingControls(f));
+    QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
+}
+
+void TestMeasurementRecord::existingFileAsksBeforeReplacing()
+{
+    {
+        QFile old("old.DAT");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("keep me");
+    }
+    UiFixture f;
+    int second = 2;
+    fixClock(f, &second);
+    f.asker.texts = {QStringLiteral("old"), QStringLiteral("old")};
+    f.asker.confirms = {false, true};
+    f.click("Save");
+    QCOMPARE(f.asker.kinds(), (QStringList{"text", "confirm"}));
+    QCOMPARE(f.asker.asked[1].text, QStringLiteral("文件old.DAT已经存在，要替换吗"));
+    QCOMPARE(f.asker.asked[1].title, Form1::programTitle());
+    QVERIFY(!f.form.saving());
+    QVERIFY(!recordingControls(f));
+    QCOMPARE(contents("old.DAT"), QByteArray("keep me"));
+
+    f.click("Save");
+    QVERIFY(f.form.saving());
+    QCOMPARE(contents("old.DAT"), stamp(2));
+}
+
+void TestMeasurementRecord::unwritableFileLeavesRecordingOff()
+{
+    UiFixture f;
+    f.asker.texts = {QStringLiteral("no-such-dir/x")};
+    f.click("Save");
+    QCOMPARE(f.asker.kinds(), (QStringList{"text", "inform"}));
+    QVERIFY(f.asker.asked[1].text.contains("no-such-dir/x.DAT"));
+    QVERIFY(!f.form.saving());
+    QVERIFY(!recordingControls(f));
+
+    // A file that opens but takes no bytes (a full disk).
+    if (!QFile::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    QVERIFY(QFile::link("/dev/full", "full.DAT"));
+    f.asker.asked.clear();
+    f.asker.texts = {QStringLiteral("full")};
+    f.click("Save");
+    QCOMPARE(f.asker.kinds(), (QStringList{"text", "confirm", "inform"}));
+    QVERIFY(!f.form.saving());
+    QVERIFY(!recordingControls(f));
+}
+
+void TestMeasurementRecord::endingWhileRecordingLeavesNoStopLine()
+{
+    UiFixture f;
+    int second = 2;
+    fixClock(f, &second);
+    f.asker.texts = {QStringLiteral("end")};
+    f.click("Save");
+    f.edit("Address")->setText("1");
+    f.startPolling();
+    f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
+    f.click("Command1");
+    QVERIFY(!f.form.saving());
+    QCOMPARE(contents("end.DAT"), stamp(2) + "09:05:02   1    2    3    4    5    6    7    8   \r\n");
+}
+
+QTEST_MAIN(TestMeasurementRecord)
+#include "tst_measurementrecord.moc"

@@ -1,0 +1,140 @@
+#pragma once
+// The whole program on an in-memory port, with the operator's answers to
+// message and input boxes scripted in advance.
+
+#include "app/program.h"
+#include "protocol/modbusframing.h"
+#include "ui/asker.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <optional>
+
+struct Question
+{
+    QString kind; // "confirm", "inform", "warn" or "text"
+    QString title;
+    QString text;
+};
+
+class ScriptedAsker : public krv::Asker
+{
+public:
+    QList<Question> asked;
+    QList<bool> confirms;                 // next answers; OK when none is left
+    QList<std::optional<QString>> texts;  // next input box answers; Cancel when none
+
+    bool confirm(QWidget *, const QString &title, const QString &text) override
+    {
+        asked.append({QStringLiteral("confirm"), title, text});
+        return confirms.isEmpty() || confirms.takeFirst();
+    }
+    void inform(QWidget *, const QString &title, const QString &text) override
+    {
+        asked.append({QStringLiteral("inform"), title, text});
+    }
+    void warn(QWidget *, const QString &title, const QString &text) override
+    {
+        asked.append({QStringLiteral("warn"), title, text});
+    }
+    std::optional<QString> askText(QWidget *, const QString &title, const QString &prompt,
+                                   const QString &defaultText) override
+    {
+        asked.append({QStringLiteral("text"), title, prompt + QLatin1Char('|') + defaultText});
+        return texts.isEmpty() ? std::nullopt : texts.takeFirst();
+    }
+    QStringList kinds() const
+    {
+        QStringList k;
+        for (const Question &q : asked)
+            k << q.kind;
+        return k;
+    }
+};
+
+struct UiFixture
+{
+    ScriptedAsker asker;
+    krv::MemoryPortComponent port;
+    krv::Program program{port, asker};
+    krv::Form1 &form = program.form1;
+    krv::SharedState &state = program.state;
+
+    UiFixture() { form.show(); }
+
+    template <class T> T *w(const QString &name) const
+    {
+        T *widget = form.findChild<T *>(name);
+        if (!widget)
+            qFatal("no widget %s", qPrintable(name));
+        return widget;
+    }
+    QLineEdit *edit(const QString &name) const { return w<QLineEdit>(name); }
+    QComboBox *combo(const QString &name) const { return w<QComboBox>(name); }
+    QPushButton *button(const QString &name) const { return w<QPushButton>(name); }
+    QString text(const QString &name) const { return edit(name)->text(); }
+    void click(const QString &name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    // Presses "运 行" and takes the real timer off again, so that the test
+    // runs every tick itself.
+    void startPolling()
+    {
+        click(QStringLiteral("Start"));
+        QVERIFY(program.polling.Timer1().isActive());
+        program.polling.Timer1().stop();
+    }
+    void tick() { program.polling.Timer1_Timer(); }
+
+    QByteArray lastSent() const
+    {
+        return port.sent().isEmpty() ? QByteArray() : port.sent().constLast();
+    }
+    // The request bodies sent since the list was cleared, without check bytes,
+    // as hex text (RTU only).
+    QStringList sentBodies() const
+    {
+        QStringList out;
+        for (const QByteArray &f : port.sent())
+            out << QString::fromLatin1(f.left(f.size() - 2).toHex().toUpper());
+        return out;
+    }
+    // The reply body framed as the current slot frames it.
+    void reply(const QByteArray &body)
+    {
+        port.receive(state.mods.isAscii() ? krv::asciiFrame(body) : krv::rtuFrame(body));
+    }
+    // Runs the request of one code and answers it.
+    void answer(qint16 code, const QByteArray &body)
+    {
+        program.polling.execute(code);
+        reply(body);
+    }
+};
+
+// Reply bodies of module 1.
+inline QByteArray registersBody(quint8 function, const QList<int> &values)
+{
+    QByteArray b;
+    b.append(char(1)).append(char(function)).append(char(2 * values.size()));
+    for (int v : values)
+        b.append(char((v >> 8) & 0xFF)).append(char(v & 0xFF));
+    return b;
+}
+
+// Short system block (firmware before 5.3).
+inline QByteArray systemBody(quint8 sensor, quint8 comm, quint8 coldAdj = 0, quint8 address = 1)
+{
+    QByteArray b = QByteArray::fromHex("01030C");
+    b.append(char(0x01)).append(char(0x2C));           // serial number 300
+    b.append(char(sensor)).append(char(comm));
+    b.append(char(0x07)).append(char(0xD6));           // 2006
+    b.append(char(7)).append(char(3));                 // day 7, month 3
+    b.append(char(5)).append(char(9));                 // minute 5, hour 9
+    b.append(char(coldAdj)).append(char(address));
+    return b;
+}
