@@ -37,13 +37,24 @@ int RtuReceiver::requestLength(QByteArrayView b)
         return 0;
     const auto byteAt = [&](int i) { return static_cast<quint8>(b[i]); };
     switch (byteAt(1)) {
-    case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x06: case 0x08:
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x06:
+    case 0x08:
         return 8;
-    case 0x07: case 0x0B: case 0x0C: case 0x11:
+    case 0x07:
+    case 0x0B:
+    case 0x0C:
+    case 0x11:
         return 4;
-    case 0x0F: case 0x10:
+    case 0x0F:
+    case 0x10:
         return b.size() < 7 ? 0 : 9 + byteAt(6);
-    case 0x14: case 0x15:
+    case 0x14:
+    case 0x15:
         return b.size() < 3 ? 0 : 5 + byteAt(2);
     case 0x16:
         return 10;

@@ -38,7 +38,9 @@ int fail(const QString &message, int code)
 bool makeLink(const QString &path, const QString &target, QString *error)
 {
     const QByteArray p = QFile::encodeName(path);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (lstat(p.constData(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             *error = QStringLiteral("%1 exists and is not a symbolic link").arg(path);
@@ -47,7 +49,8 @@ bool makeLink(const QString &path, const QString &target, QString *error)
         ::unlink(p.constData());
     }
     if (::symlink(QFile::encodeName(target).constData(), p.constData()) != 0) {
-        *error = QStringLiteral("cannot make link %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        *error = QStringLiteral("cannot make link %1: %2")
+                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     return true;
@@ -80,7 +83,8 @@ int main(int argc, char **argv)
     sigprocmask(SIG_BLOCK, &mask, nullptr);
     const int sigFd = signalfd(-1, &mask, SFD_CLOEXEC | SFD_NONBLOCK);
     if (sigFd < 0)
-        return fail(QStringLiteral("signalfd: %1").arg(QString::fromLocal8Bit(std::strerror(errno))), 1);
+        return fail(
+            QStringLiteral("signalfd: %1").arg(QString::fromLocal8Bit(std::strerror(errno))), 1);
     std::signal(SIGPIPE, SIG_IGN);
 
     std::vector<std::unique_ptr<sim::Station>> stations;
@@ -123,10 +127,12 @@ int main(int argc, char **argv)
         const qint64 waitUs = std::max<qint64>(0, wake - now);
         const timespec timeout{static_cast<time_t>(waitUs / 1000000),
                                static_cast<long>(waitUs % 1000000) * 1000};
-        pollfd fds[2] = {{sigFd, POLLIN, 0},
-                         {line.fd(), static_cast<short>(POLLIN | (line.blocked() ? POLLOUT : 0)), 0}};
+        pollfd fds[2] = {
+            {sigFd, POLLIN, 0},
+            {line.fd(), static_cast<short>(POLLIN | (line.blocked() ? POLLOUT : 0)), 0}};
         if (ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR)
-            return fail(QStringLiteral("poll: %1").arg(QString::fromLocal8Bit(std::strerror(errno))), 1);
+            return fail(
+                QStringLiteral("poll: %1").arg(QString::fromLocal8Bit(std::strerror(errno))), 1);
         if (fds[0].revents & POLLIN)
             break;
 

@@ -8,17 +8,17 @@ namespace sim {
 namespace {
 
 // Holding register map.
-constexpr int kMeasFirst = 0x0000;    // channels 0..8
-constexpr int kSysFirst = 0x0012;     // system block and its write registers, to 0x001D
+constexpr int kMeasFirst = 0x0000; // channels 0..8
+constexpr int kSysFirst = 0x0012;  // system block and its write registers, to 0x001D
 constexpr int kSysLast = 0x001D;
-constexpr int kSensorFirst = 0x0062;  // channel sensor codes 0..7
-constexpr int kPOutTime = 0x0072;     // parallel-port nibble output time
-constexpr int kCalibFirst = 0x0082;   // calibration: read contiguously, written every 2nd
-constexpr int kControlBase = 0x0100;  // control block c: 0x0100 + 18c + 2 .. + 8
+constexpr int kSensorFirst = 0x0062; // channel sensor codes 0..7
+constexpr int kPOutTime = 0x0072;    // parallel-port nibble output time
+constexpr int kCalibFirst = 0x0082;  // calibration: read contiguously, written every 2nd
+constexpr int kControlBase = 0x0100; // control block c: 0x0100 + 18c + 2 .. + 8
 constexpr int kControlStride = 18;
-constexpr int kAlarmBase = 0x01A8;    // alarm block b: 0x01A8 + 10b .. + 2; b = 8: module control
+constexpr int kAlarmBase = 0x01A8; // alarm block b: 0x01A8 + 10b .. + 2; b = 8: module control
 constexpr int kAlarmStride = 10;
-constexpr int kSensorCodes = 20;      // entries of a channel's sensor list
+constexpr int kSensorCodes = 20; // entries of a channel's sensor list
 
 quint16 word(QByteArrayView b, int i)
 {
@@ -75,14 +75,12 @@ QByteArray exceptionReply(quint8 address, quint8 function, ExceptionCode code)
 }
 
 ModuleModel::ModuleModel(const ModuleSetup &setup, quint32 seed)
-    : m_id(setup.id.left(14).leftJustified(14, ' ')),
-      m_fwMajor(setup.fwMajor),
-      m_fwMinor(setup.fwMinor),
-      m_rng(seed)
+    : m_id(setup.id.left(14).leftJustified(14, ' ')), m_fwMajor(setup.fwMajor),
+      m_fwMinor(setup.fwMinor), m_rng(seed)
 {
     m_sys.serialNo = static_cast<quint16>(2000 + setup.address);
-    m_sys.commByte = static_cast<quint8>(std::max(0, baudCode(setup.baud))
-                                         | (setup.framing == Framing::Ascii ? 1 << 3 : 0));
+    m_sys.commByte = static_cast<quint8>(std::max(0, baudCode(setup.baud)) |
+                                         (setup.framing == Framing::Ascii ? 1 << 3 : 0));
     m_sys.sensorByte = 0x02;
     m_sys.year = 2006;
     m_sys.month = 5;
@@ -99,8 +97,13 @@ ModuleModel::ModuleModel(const ModuleSetup &setup, quint32 seed)
         m_calib[i] = static_cast<quint16>(calib[i]);
     for (int c = 0; c < kChannels; ++c) {
         // start order, input channel | phase, sample time | set value | D0 D1 D2 | range
-        m_control[c] = {static_cast<quint16>((c + 1) << 8 | c), 10,
-                        static_cast<quint16>(300 + 10 * c), 120, 30, 8, 50};
+        m_control[c] = {static_cast<quint16>((c + 1) << 8 | c),
+                        10,
+                        static_cast<quint16>(300 + 10 * c),
+                        120,
+                        30,
+                        8,
+                        50};
     }
     for (auto &a : m_alarm)
         a = {600, static_cast<quint16>(-300), 20};
@@ -185,27 +188,45 @@ std::optional<quint16> ModuleModel::readSystem(int reg) const
         return static_cast<quint16>(s.coldAdj);
     if (version() < 53) {
         switch (reg) {
-        case 0x12: return s.serialNo;
-        case 0x13: return static_cast<quint16>(s.sensorByte << 8 | s.commByte);
-        case 0x14: return s.year;
-        case 0x15: return static_cast<quint16>(s.day << 8 | s.month);
-        case 0x16: return static_cast<quint16>(s.minute << 8 | s.hour);
-        case 0x17: return static_cast<quint16>(static_cast<quint8>(s.coldAdj) << 8 | s.address);
-        default: return std::nullopt;
+        case 0x12:
+            return s.serialNo;
+        case 0x13:
+            return static_cast<quint16>(s.sensorByte << 8 | s.commByte);
+        case 0x14:
+            return s.year;
+        case 0x15:
+            return static_cast<quint16>(s.day << 8 | s.month);
+        case 0x16:
+            return static_cast<quint16>(s.minute << 8 | s.hour);
+        case 0x17:
+            return static_cast<quint16>(static_cast<quint8>(s.coldAdj) << 8 | s.address);
+        default:
+            return std::nullopt;
         }
     }
     switch (reg) {
-    case 0x12: return s.serialNo;
-    case 0x13: return s.commByte;
-    case 0x14: return s.sensorByte;
-    case 0x15: return s.year;
-    case 0x16: return s.month;
-    case 0x17: return s.day;
-    case 0x18: return s.hour;
-    case 0x19: return s.minute;
-    case 0x1A: return s.address;
-    case 0x1B: return static_cast<quint16>(s.coldAdj);
-    default: return std::nullopt;
+    case 0x12:
+        return s.serialNo;
+    case 0x13:
+        return s.commByte;
+    case 0x14:
+        return s.sensorByte;
+    case 0x15:
+        return s.year;
+    case 0x16:
+        return s.month;
+    case 0x17:
+        return s.day;
+    case 0x18:
+        return s.hour;
+    case 0x19:
+        return s.minute;
+    case 0x1A:
+        return s.address;
+    case 0x1B:
+        return static_cast<quint16>(s.coldAdj);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -290,7 +311,8 @@ ModuleModel::WriteCheck ModuleModel::writeHolding(int reg, quint16 value, bool a
     }
     if (const auto slot = alarmSlot(reg)) {
         if (apply)
-            (slot->first == 8 ? m_modCon[slot->second] : m_alarm[slot->first][slot->second]) = value;
+            (slot->first == 8 ? m_modCon[slot->second] : m_alarm[slot->first][slot->second]) =
+                value;
         return WriteCheck::Ok;
     }
     return WriteCheck::BadAddress;
@@ -308,14 +330,22 @@ std::optional<bool> ModuleModel::readCoil(int addr) const
 QByteArray ModuleModel::handle(QByteArrayView request)
 {
     switch (static_cast<quint8>(request[1])) {
-    case 0x01: return readBits(request, true);
-    case 0x02: return readBits(request, false);
-    case 0x03: return readRegisters(request, false);
-    case 0x04: return readRegisters(request, true);
-    case 0x05: return writeCoil(request);
-    case 0x06: return writeRegister(request);
-    case 0x10: return writeRegisters(request);
-    case 0x11: return identification(request);
+    case 0x01:
+        return readBits(request, true);
+    case 0x02:
+        return readBits(request, false);
+    case 0x03:
+        return readRegisters(request, false);
+    case 0x04:
+        return readRegisters(request, true);
+    case 0x05:
+        return writeCoil(request);
+    case 0x06:
+        return writeRegister(request);
+    case 0x10:
+        return writeRegisters(request);
+    case 0x11:
+        return identification(request);
     default:
         return exceptionReply(request[0], request[1], ExceptionCode::IllegalFunction);
     }
@@ -391,9 +421,12 @@ QByteArray ModuleModel::writeRegister(QByteArrayView request)
     if (request.size() != 6)
         return fail(ExceptionCode::IllegalValue);
     switch (writeHolding(word(request, 2), word(request, 4), true)) {
-    case WriteCheck::BadAddress: return fail(ExceptionCode::IllegalAddress);
-    case WriteCheck::BadValue: return fail(ExceptionCode::IllegalValue);
-    case WriteCheck::Ok: break;
+    case WriteCheck::BadAddress:
+        return fail(ExceptionCode::IllegalAddress);
+    case WriteCheck::BadValue:
+        return fail(ExceptionCode::IllegalValue);
+    case WriteCheck::Ok:
+        break;
     }
     return request.toByteArray();
 }

@@ -32,7 +32,10 @@ bool setFault(Faults &f, const QString &name, const QString &value, QString *err
     const auto count = [&](int &field, int max) {
         const auto v = toInt(value, 0, max);
         if (!v)
-            *error = QStringLiteral("%1 needs a whole number 0..%2, not '%3'").arg(name).arg(max).arg(value);
+            *error = QStringLiteral("%1 needs a whole number 0..%2, not '%3'")
+                         .arg(name)
+                         .arg(max)
+                         .arg(value);
         else
             field = *v;
     };
@@ -85,8 +88,9 @@ bool parseModule(const QString &spec, const Faults &global, ModuleOptions *out, 
                 return bad(QStringLiteral("addr must be 1..255"));
             m.setup.address = *v;
         } else if (key == u"id") {
-            if (value.isEmpty() || value.size() > 14
-                || !std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }))
+            if (value.isEmpty() || value.size() > 14 ||
+                !std::all_of(value.begin(), value.end(),
+                             [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }))
                 return bad(QStringLiteral("id must be 1..14 printable ASCII characters"));
             m.setup.id = value.toLatin1();
         } else if (key == u"fw") {
@@ -189,7 +193,8 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
             return false;
         for (const ModuleOptions &other : o.modules) {
             if (other.setup.address == m.setup.address && other.setup.framing == m.setup.framing) {
-                *error = QStringLiteral("two modules with address %1 in the same framing").arg(m.setup.address);
+                *error = QStringLiteral("two modules with address %1 in the same framing")
+                             .arg(m.setup.address);
                 return false;
             }
         }

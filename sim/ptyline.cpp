@@ -22,9 +22,9 @@ struct SpeedEntry
 };
 
 constexpr std::array<SpeedEntry, 19> kSpeeds = {{
-    {B50, 50},       {B75, 75},       {B110, 110},     {B134, 134},       {B150, 150},
-    {B200, 200},     {B300, 300},     {B600, 600},     {B1200, 1200},     {B1800, 1800},
-    {B2400, 2400},   {B4800, 4800},   {B9600, 9600},   {B19200, 19200},   {B38400, 38400},
+    {B50, 50},       {B75, 75},         {B110, 110},       {B134, 134},       {B150, 150},
+    {B200, 200},     {B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},
+    {B2400, 2400},   {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
     {B57600, 57600}, {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
 }};
 
@@ -38,7 +38,8 @@ speed_t speedCode(int baud)
 
 QString systemError(const char *what)
 {
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                        QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 } // namespace

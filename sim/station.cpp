@@ -5,19 +5,15 @@
 namespace sim {
 
 Station::Station(const ModuleSetup &setup, const Faults &faults, quint32 seed)
-    : m_model(setup, seed),
-      m_faults(faults),
-      m_active(m_model.storedLineSettings()),
-      m_rx(makeReceiver(m_active.framing, m_active.baud)),
-      m_rng(seed ^ 0x5A5A5A5Au)
-{
-}
+    : m_model(setup, seed), m_faults(faults), m_active(m_model.storedLineSettings()),
+      m_rx(makeReceiver(m_active.framing, m_active.baud)), m_rng(seed ^ 0x5A5A5A5Au)
+{}
 
 QByteArray Station::tag() const
 {
-    return "[" + QByteArray::number(m_active.address)
-           + (m_active.framing == Framing::Ascii ? " ASCII " : " RTU ")
-           + QByteArray::number(m_active.baud) + "]";
+    return "[" + QByteArray::number(m_active.address) +
+           (m_active.framing == Framing::Ascii ? " ASCII " : " RTU ") +
+           QByteArray::number(m_active.baud) + "]";
 }
 
 void Station::logIgnored()
@@ -31,8 +27,8 @@ QList<Reply> Station::receive(QByteArrayView bytes, int lineBaud, qint64 nowUs)
 {
     if (lineBaud != m_active.baud) {
         if (!m_speedMismatch)
-            logLine(1, tag() + " line runs at " + QByteArray::number(lineBaud)
-                           + " baud: not heard");
+            logLine(1,
+                    tag() + " line runs at " + QByteArray::number(lineBaud) + " baud: not heard");
         m_speedMismatch = true;
         m_rx->reset();
         m_rx->takeIgnored();
@@ -58,8 +54,8 @@ QList<Reply> Station::answerAll(const QList<QByteArray> &frames)
     QList<Reply> out;
     for (const QByteArray &frame : frames) {
         if (static_cast<quint8>(frame[0]) != m_active.address) {
-            logLine(2, tag() + " not for us: " + logText(frameReply(frame, m_active.framing),
-                                                         m_active.framing));
+            logLine(2, tag() + " not for us: " +
+                           logText(frameReply(frame, m_active.framing), m_active.framing));
             continue;
         }
         if (auto reply = answer(frame))

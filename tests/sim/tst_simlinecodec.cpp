@@ -8,10 +8,13 @@
 using namespace sim;
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
-const QByteArray kRead = hex("020300000008");           // body of a measurement read
+QByteArray hex(const char *t)
+{
+    return QByteArray::fromHex(t);
+}
+const QByteArray kRead = hex("020300000008"); // body of a measurement read
 const QByteArray kWrite16 = hex("021001A80003060064FFCE100A");
-constexpr qint64 kSilence9600 = 3645;                    // 35 bit times at 9600 baud
+constexpr qint64 kSilence9600 = 3645; // 35 bit times at 9600 baud
 } // namespace
 
 class TestSimLineCodec : public QObject

@@ -7,7 +7,10 @@
 using namespace sim;
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+QByteArray hex(const char *t)
+{
+    return QByteArray::fromHex(t);
+}
 
 ModuleSetup setup(int fwMajor, int fwMinor)
 {
@@ -34,9 +37,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<QByteArray>("reply");
         // sensor codes 5 then 25: the second is no sensor code
-        QTest::newRow("bad value") << hex("021000620002040005" "0019") << hex("029003");
+        QTest::newRow("bad value") << hex("021000620002040005"
+                                          "0019")
+                                   << hex("029003");
         // 0x0069 exists, 0x006A does not
-        QTest::newRow("bad address") << hex("021000680003060005" "00050005") << hex("029002");
+        QTest::newRow("bad address") << hex("021000680003060005"
+                                            "00050005")
+                                     << hex("029002");
     }
     void multiRegisterWriteIsAllOrNothing()
     {
@@ -89,7 +96,10 @@ private Q_SLOTS:
     void controlDrivesChannelsToTheirSetValue()
     {
         ModuleModel m(setup(5, 3));
-        QCOMPARE(m.handle(hex("02060104" "0320")), hex("02060104" "0320")); // channel 0 to 800
+        QCOMPARE(m.handle(hex("02060104"
+                              "0320")),
+                 hex("02060104"
+                     "0320")); // channel 0 to 800
         const qint16 ambient = m.measurement(0);
         run(m, 60);
         QVERIFY(qAbs(m.measurement(0) - ambient) <= 3); // control off: stays put
@@ -97,11 +107,11 @@ private Q_SLOTS:
         m.handle(hex("02050030FF00"));
         QVERIFY(m.controlActive());
         run(m, 10);
-        QVERIFY(m.measurement(0) > ambient + 50);       // slow: on its way after 10 s
+        QVERIFY(m.measurement(0) > ambient + 50); // slow: on its way after 10 s
         QVERIFY(m.measurement(0) < 700);
         run(m, 300);
         QVERIFY(qAbs(m.measurement(0) - 800) <= 5);
-        QVERIFY(qAbs(m.measurement(1) - 310) <= 5);     // default set value of channel 1
+        QVERIFY(qAbs(m.measurement(1) - 310) <= 5); // default set value of channel 1
 
         // Start mode 1: control waits for input IN0.
         m.handle(hex("020601F90001"));
@@ -144,8 +154,10 @@ private Q_SLOTS:
         s.id = "SHORT";
         ModuleModel m(s);
         QCOMPARE(m.handle(hex("0211")), hex("021110") + "SHORT         " + hex("0502"));
-        QCOMPARE(m.handle(hex("020400000009")).size(), 3 + 18);  // input registers: channels 0..8
-        QCOMPARE(m.handle(hex("02040009" "0001")), hex("028402"));
+        QCOMPARE(m.handle(hex("020400000009")).size(), 3 + 18); // input registers: channels 0..8
+        QCOMPARE(m.handle(hex("02040009"
+                              "0001")),
+                 hex("028402"));
         QCOMPARE(m.handle(hex("020300720001")), hex("020302FC18")); // parallel-port time
     }
 
@@ -153,7 +165,7 @@ private Q_SLOTS:
     {
         ModuleModel m(setup(5, 3));
         QCOMPARE(m.storedLineSettings(), (LineSettings{2, 9600, Framing::Rtu}));
-        m.handle(hex("02060014000D"));                          // code 5, ASCII
+        m.handle(hex("02060014000D")); // code 5, ASCII
         m.handle(hex("0206001C00F0"));
         QCOMPARE(m.storedLineSettings(), (LineSettings{240, 38400, Framing::Ascii}));
         // Continuous addressing moves the system writes; it needs firmware 5.3.

@@ -17,10 +17,12 @@ private Q_SLOTS:
         QCOMPARE(o.modules.size(), 2);
         const ModuleSetup &a = o.modules[0].setup;
         const ModuleSetup &b = o.modules[1].setup;
-        QCOMPARE(QList<int>({a.address, a.fwMajor, a.fwMinor, a.baud}), QList<int>({2, 5, 3, 9600}));
+        QCOMPARE(QList<int>({a.address, a.fwMajor, a.fwMinor, a.baud}),
+                 QList<int>({2, 5, 3, 9600}));
         QCOMPARE(a.id, QByteArray("REREVE2060RIDU"));
         QVERIFY(a.framing == Framing::Rtu);
-        QCOMPARE(QList<int>({b.address, b.fwMajor, b.fwMinor, b.baud}), QList<int>({5, 5, 2, 9600}));
+        QCOMPARE(QList<int>({b.address, b.fwMajor, b.fwMinor, b.baud}),
+                 QList<int>({5, 5, 2, 9600}));
         QCOMPARE(b.id, QByteArray("ZEZADO2040ZOZE"));
         QVERIFY(b.framing == Framing::Ascii);
     }
@@ -29,11 +31,12 @@ private Q_SLOTS:
     {
         Options o;
         QString error;
-        QVERIFY2(parseOptions({"--drop", "3", "--module", "addr=7,id=ABC,fw=5.1,framing=ASCII,baud=1200",
-                               "--module", "addr=8,drop=0,corrupt=2,silent,lowercase=0",
-                               "--delay=40", "--lowercase", "--fast", "-vv", "--link", "/tmp/x"},
-                              &o, &error),
-                 qPrintable(error));
+        QVERIFY2(
+            parseOptions({"--drop", "3", "--module", "addr=7,id=ABC,fw=5.1,framing=ASCII,baud=1200",
+                          "--module", "addr=8,drop=0,corrupt=2,silent,lowercase=0", "--delay=40",
+                          "--lowercase", "--fast", "-vv", "--link", "/tmp/x"},
+                         &o, &error),
+            qPrintable(error));
         QCOMPARE(o.modules.size(), 2);
         const ModuleOptions &m7 = o.modules[0];
         QCOMPARE(m7.setup.address, 7);
