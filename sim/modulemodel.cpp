@@ -329,6 +329,8 @@ std::optional<bool> ModuleModel::readCoil(int addr) const
 
 QByteArray ModuleModel::handle(QByteArrayView request)
 {
+    if (request.size() < 2)
+        return {};
     switch (static_cast<quint8>(request[1])) {
     case 0x01:
         return readBits(request, true);

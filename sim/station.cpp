@@ -53,7 +53,7 @@ QList<Reply> Station::answerAll(const QList<QByteArray> &frames)
 {
     QList<Reply> out;
     for (const QByteArray &frame : frames) {
-        if (static_cast<quint8>(frame[0]) != m_active.address) {
+        if (frame.size() < 2 || static_cast<quint8>(frame[0]) != m_active.address) {
             logLine(2, tag() + " not for us: " +
                            logText(frameReply(frame, m_active.framing), m_active.framing));
             continue;

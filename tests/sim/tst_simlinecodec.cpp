@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <random>
+
 using namespace sim;
 
 namespace {
@@ -143,6 +145,25 @@ private Q_SLOTS:
         QVERIFY(krv::modbusCrc16(badRtu) != 0);
         QCOMPARE(frameReply(body, Framing::Ascii, true), QByteArray(":0203020a1bd4\r\n"));
         QCOMPARE(frameReply(body, Framing::Ascii, false, true), QByteArray(":0203020A1BD5\r\n"));
+    }
+
+    // Noise never yields a frame shorter than address and function, and never
+    // keeps a good frame behind it from being found.
+    void noiseThenAFrame()
+    {
+        std::mt19937 rng(7);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray noise(rng() % 600, Qt::Uninitialized);
+            for (char &c : noise)
+                c = static_cast<char>(rng());
+            RtuReceiver rtu(19200);
+            AsciiReceiver ascii;
+            QList<QByteArray> got = rtu.feed(noise, 1000) + ascii.feed(noise, 1000);
+            for (const QByteArray &f : got)
+                QVERIFY(f.size() >= 2);
+            QVERIFY(rtu.feed(krv::rtuFrame(kRead), 2000).contains(kRead));
+            QVERIFY(ascii.feed(krv::asciiFrame(kRead), 2000).contains(kRead));
+        }
     }
 };
 
