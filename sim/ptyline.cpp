@@ -149,6 +149,7 @@ qint64 PtyLine::deadline(qint64 nowUs) const
 void PtyLine::service(qint64 nowUs)
 {
     m_blocked = false;
+    bool flushed = false;
     while (!m_queue.empty()) {
         Transmission &t = m_queue.front();
         if (nowUs < t.startUs)
@@ -162,6 +163,13 @@ void PtyLine::service(qint64 nowUs)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && errno == EAGAIN) {
+                // Nobody has read the port's input for a long while (it may not
+                // even be open): like an overrun on a real line, the oldest unread
+                // bytes are lost rather than this end waiting forever.
+                if (!flushed && tcflush(m_slave, TCIFLUSH) == 0) {
+                    flushed = true;
+                    continue;
+                }
                 m_blocked = true;
                 return;
             }
