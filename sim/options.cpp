@@ -70,16 +70,16 @@ bool isFlagFault(const QString &name)
     return name == u"silent" || name == u"lowercase";
 }
 
-bool parseModule(const QString &spec, const Faults &global, ModuleOptions *out, QString *error)
+bool parseModule(const QString &settings, const Faults &global, ModuleOptions *out, QString *error)
 {
     ModuleOptions m;
     m.faults = global;
-    for (const QString &item : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString &item : settings.split(u',', Qt::SkipEmptyParts)) {
         const qsizetype eq = item.indexOf(u'=');
         const QString key = item.left(eq).trimmed();
         const QString value = eq < 0 ? QString() : item.mid(eq + 1).trimmed();
         const auto bad = [&](const QString &why) {
-            *error = QStringLiteral("--module %1: %2").arg(spec, why);
+            *error = QStringLiteral("--module %1: %2").arg(settings, why);
             return false;
         };
         if (key == u"addr") {
@@ -131,7 +131,7 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
 {
     Options o;
     Faults global;
-    QStringList moduleSpecs;
+    QStringList moduleArgs;
     error->clear();
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString arg = args[i];
@@ -160,7 +160,7 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
             const auto v = value();
             if (!v)
                 return false;
-            moduleSpecs.append(*v);
+            moduleArgs.append(*v);
         } else if (arg == u"--link") {
             const auto v = value();
             if (!v)
@@ -187,9 +187,9 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
             return false;
     }
 
-    for (const QString &spec : moduleSpecs) {
+    for (const QString &settings : moduleArgs) {
         ModuleOptions m;
-        if (!parseModule(spec, global, &m, error))
+        if (!parseModule(settings, global, &m, error))
             return false;
         for (const ModuleOptions &other : o.modules) {
             if (other.setup.address == m.setup.address && other.setup.framing == m.setup.framing) {
@@ -222,7 +222,7 @@ the first line on standard output is its device, exactly "pty: /dev/pts/N". Open
 that device as the serial port (8N1). The simulator ends on SIGINT or SIGTERM.
 
 Options:
-  --module SPEC   Adds a module (repeatable). SPEC is a comma-separated list of
+  --module LIST   Adds a module (repeatable). LIST is a comma-separated list of
                   key=value items:
                     addr=N          station address 1..255 (default 2)
                     id=TEXT         identification, up to 14 characters
@@ -243,7 +243,7 @@ Options:
                   ASCII. Twice (-vv) also logs bytes a module ignored.
   -h, --help      Shows this text.
 
-Faults (for all modules; a module's own SPEC item overrides). N counts the
+Faults (for all modules; a module's own LIST item overrides). N counts the
 requests that reach a module; every Nth one is affected:
   --silent        The module never answers.
   --drop N        Every Nth reply is not sent (the request is still executed).

@@ -1,4 +1,4 @@
-// The simulator's command line: defaults, module specs and where faults apply.
+// The simulator's command line: defaults, module settings and where faults apply.
 #include "options.h"
 
 #include <QTest>
@@ -27,7 +27,7 @@ private Q_SLOTS:
         QVERIFY(b.framing == Framing::Ascii);
     }
 
-    void moduleSpecsAndFaults()
+    void moduleSettingsAndFaults()
     {
         Options o;
         QString error;
