@@ -8,8 +8,7 @@ namespace krv {
 bool DialogAsker::confirm(QWidget *parent, const QString &title, const QString &text)
 {
     return QMessageBox::question(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok)
-           == QMessageBox::Ok;
+                                 QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void DialogAsker::inform(QWidget *parent, const QString &title, const QString &text)

@@ -69,12 +69,14 @@ public:
     {
         const QStringList lines = log();
         for (qsizetype i = lines.size() - 2; i >= 0; --i) {
-            if (!lines[i].contains(QStringLiteral(" rx ") + request) || !lines[i + 1].contains(" tx "))
+            if (!lines[i].contains(QStringLiteral(" rx ") + request) ||
+                !lines[i + 1].contains(" tx "))
                 continue;
             const QStringList hex = lines[i + 1].section(" tx ", 1).split(' ', Qt::SkipEmptyParts);
             QList<qint16> values;
             for (qsizetype b = 3; b + 1 < hex.size() - 2; b += 2)
-                values << static_cast<qint16>(hex[b].toUShort(nullptr, 16) << 8 | hex[b + 1].toUShort(nullptr, 16));
+                values << static_cast<qint16>(hex[b].toUShort(nullptr, 16) << 8 |
+                                              hex[b + 1].toUShort(nullptr, 16));
             return values;
         }
         return {};

@@ -20,8 +20,8 @@ class ScriptedAsker : public krv::Asker
 {
 public:
     QList<Question> asked;
-    QList<bool> confirms;                 // next answers; OK when none is left
-    QList<std::optional<QString>> texts;  // next input box answers; Cancel when none
+    QList<bool> confirms;                // next answers; OK when none is left
+    QList<std::optional<QString>> texts; // next input box answers; Cancel when none
 
     bool confirm(QWidget *, const QString &title, const QString &text) override
     {

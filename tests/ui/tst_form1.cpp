@@ -54,9 +54,9 @@ void TestForm1::startUpState()
     UiFixture f;
     // Lists with items but no selection show their design-time text.
     const QList<std::pair<QString, QString>> unselected = {
-        {"SysSensor", "Combo1"}, {"Seperate", "Combo1"}, {"Chnl8", "Combo1"},
-        {"Comp", "Combo1"},      {"Filter", "Combo1"},   {"Request", "Combo8"},
-        {"OutByte", "Combo9"},   {"Baud", "Combo2"},     {"ProtocolSel", "Combo1"},
+        {"SysSensor", "Combo1"},   {"Seperate", "Combo1"},   {"Chnl8", "Combo1"},
+        {"Comp", "Combo1"},        {"Filter", "Combo1"},     {"Request", "Combo8"},
+        {"OutByte", "Combo9"},     {"Baud", "Combo2"},       {"ProtocolSel", "Combo1"},
         {"ChnlSensor0", "Combo1"}, {"ChnlSensor7", "Combo1"}};
     for (const auto &[name, design] : unselected) {
         QComboBox *c = f.combo(name);
@@ -105,30 +105,43 @@ void TestForm1::captionsAndInitialTexts_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     const QList<std::pair<const char *, const char *>> rows = {
-        {"Label4", "通讯次数"}, {"Label3", "出错次数"}, {"Label39", "FileName:"},
-        {"FileDis", "FileDis"}, {"NowDis", "NowDis"},
-        {"Frame1", "模块信息"}, {"Label6", "地  址"}, {"Address", "2"}, {"Label5", "系列号"},
-        {"Text6", "Text6"}, {"Label18", "传感器"}, {"Label17", "单独设"}, {"Label19", "通道8"},
-        {"Label14", "设备信息"}, {"Text12", "Text12"}, {"Label12", "波特率"},
-        {"Label21", "滤  波"}, {"Label20", "补  偿"}, {"Label8", "协  议"},
-        {"Label13", "冷校准"}, {"AdjAD590", "Text9"}, {"Label15", "制造日期"},
-        {"MadeDate", "Text11"}, {"Label16", "制造时间"}, {"MadeTime", "Text10"},
-        {"Label1", "请求输出"}, {"Label22_2", "字节输出"}, {"Label35", "并口时间"},
-        {"POutTime", "POutTime"}, {"Label36", "uS"}, {"Command6", "写模块参数"},
-        {"Frame5", "通信参数"}, {"Label31", "串行口"}, {"Label32", "波特率"},
-        {"Label33", "协  议"}, {"Label34", "模块号"}, {"Command5", "扫描模块"},
-        {"Command7", "停 止"}, {"Start", "运 行"},
-        {"Frame2", "上限报警"}, {"Frame3", "下限报警"}, {"Frame6", "外部DI"},
-        {"Label22_0", "0"}, {"Label29_0", "7"}, {"Label29_1", "7"}, {"Label25_3", "3"},
-        {"Title0", "通道0"}, {"Title7", "通道7"}, {"Label37", "实时测量"}, {"Dis0", "Display"},
-        {"Dis7", "Display"}, {"Label38", "工程校准"}, {"EngCalb0", "EngCalb"},
-        {"EngCalb7", "EngCalb"}, {"Command8", "写工程校准"},
-        {"Frame4", "通道传感器设置"}, {"chanl0", "通道0"}, {"chanl7", "通道7"},
-        {"Command10", "刷 新"}, {"Command4", "设 置"},
-        {"Label11", "开关输出"}, {"DOoutP0", "DOut0"}, {"DOoutP8", "DOut8"}, {"DOoutP9", "控温"},
-        {"Label9", "发送命令"}, {"Text5", "Text5"}, {"Label10", "接收命令"}, {"Text1", "Text1"},
-        {"Label2", "状态信息"}, {"Command2", "控制参数"}, {"Command3", "报警参数"},
-        {"Save", "Save"}, {"Command1", "结 束"}};
+        {"Label4", "通讯次数"},     {"Label3", "出错次数"},
+        {"Label39", "FileName:"},   {"FileDis", "FileDis"},
+        {"NowDis", "NowDis"},       {"Frame1", "模块信息"},
+        {"Label6", "地  址"},       {"Address", "2"},
+        {"Label5", "系列号"},       {"Text6", "Text6"},
+        {"Label18", "传感器"},      {"Label17", "单独设"},
+        {"Label19", "通道8"},       {"Label14", "设备信息"},
+        {"Text12", "Text12"},       {"Label12", "波特率"},
+        {"Label21", "滤  波"},      {"Label20", "补  偿"},
+        {"Label8", "协  议"},       {"Label13", "冷校准"},
+        {"AdjAD590", "Text9"},      {"Label15", "制造日期"},
+        {"MadeDate", "Text11"},     {"Label16", "制造时间"},
+        {"MadeTime", "Text10"},     {"Label1", "请求输出"},
+        {"Label22_2", "字节输出"},  {"Label35", "并口时间"},
+        {"POutTime", "POutTime"},   {"Label36", "uS"},
+        {"Command6", "写模块参数"}, {"Frame5", "通信参数"},
+        {"Label31", "串行口"},      {"Label32", "波特率"},
+        {"Label33", "协  议"},      {"Label34", "模块号"},
+        {"Command5", "扫描模块"},   {"Command7", "停 止"},
+        {"Start", "运 行"},         {"Frame2", "上限报警"},
+        {"Frame3", "下限报警"},     {"Frame6", "外部DI"},
+        {"Label22_0", "0"},         {"Label29_0", "7"},
+        {"Label29_1", "7"},         {"Label25_3", "3"},
+        {"Title0", "通道0"},        {"Title7", "通道7"},
+        {"Label37", "实时测量"},    {"Dis0", "Display"},
+        {"Dis7", "Display"},        {"Label38", "工程校准"},
+        {"EngCalb0", "EngCalb"},    {"EngCalb7", "EngCalb"},
+        {"Command8", "写工程校准"}, {"Frame4", "通道传感器设置"},
+        {"chanl0", "通道0"},        {"chanl7", "通道7"},
+        {"Command10", "刷 新"},     {"Command4", "设 置"},
+        {"Label11", "开关输出"},    {"DOoutP0", "DOut0"},
+        {"DOoutP8", "DOut8"},       {"DOoutP9", "控温"},
+        {"Label9", "发送命令"},     {"Text5", "Text5"},
+        {"Label10", "接收命令"},    {"Text1", "Text1"},
+        {"Label2", "状态信息"},     {"Command2", "控制参数"},
+        {"Command3", "报警参数"},   {"Save", "Save"},
+        {"Command1", "结 束"}};
     for (const auto &[name, text] : rows)
         QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(text);
 }
@@ -160,20 +173,29 @@ void TestForm1::listContents_data()
     const QString sensors = "A/D|V|I|PT01|J|E|N|T|W|R|S|B|K|PT100|Cu50|Cu100";
     const QString rates = "1200|2400|4800|9600|19200|38400";
     QTest::newRow("SysSensor") << "SysSensor" << sensors;
-    QTest::newRow("Seperate") << "Seperate" << "No|Yes";
-    QTest::newRow("Chnl8") << "Chnl8" << "Meas|AD590";
-    QTest::newRow("Comp") << "Comp" << "No|Yes";
-    QTest::newRow("Filter") << "Filter" << "Yes|No";
-    QTest::newRow("ComPort") << "ComPort" << "COM1|COM2|COM3|COM4";
-    QTest::newRow("Request") << "Request" << "No|Yes";
-    QTest::newRow("OutByte") << "OutByte" << "No|yes";
+    QTest::newRow("Seperate") << "Seperate"
+                              << "No|Yes";
+    QTest::newRow("Chnl8") << "Chnl8"
+                           << "Meas|AD590";
+    QTest::newRow("Comp") << "Comp"
+                          << "No|Yes";
+    QTest::newRow("Filter") << "Filter"
+                            << "Yes|No";
+    QTest::newRow("ComPort") << "ComPort"
+                             << "COM1|COM2|COM3|COM4";
+    QTest::newRow("Request") << "Request"
+                             << "No|Yes";
+    QTest::newRow("OutByte") << "OutByte"
+                             << "No|yes";
     QTest::newRow("Baud") << "Baud" << rates;
     for (int i = 0; i < 8; ++i)
         QTest::addRow("ChnlSensor%d", i)
             << QStringLiteral("ChnlSensor%1").arg(i) << sensors + "|R200K|R470K|BA1|R200K";
     QTest::newRow("CommRate") << "CommRate" << rates;
-    QTest::newRow("Protocol") << "Protocol" << "RTU|ASCII";
-    QTest::newRow("ProtocolSel") << "ProtocolSel" << "RTU|ASCII";
+    QTest::newRow("Protocol") << "Protocol"
+                              << "RTU|ASCII";
+    QTest::newRow("ProtocolSel") << "ProtocolSel"
+                                 << "RTU|ASCII";
 }
 
 void TestForm1::listContents()
@@ -319,7 +341,9 @@ static void runScan(UiFixture &f, const QList<std::pair<int, bool>> &modules, in
         QCOMPARE(f.port.sent().size(), 1);
         QByteArray body;
         body.append(char(address)).append(char(0x11)).append(char(16));
-        body.append(address == 5 ? "ZEZADO2040ZOZE" : "REREVE2060RIDU").append(char(5)).append(char(3));
+        body.append(address == 5 ? "ZEZADO2040ZOZE" : "REREVE2060RIDU")
+            .append(char(5))
+            .append(char(3));
         f.reply(body);
     }
 }

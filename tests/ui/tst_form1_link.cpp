@@ -36,18 +36,17 @@ void TestForm1Link::startBurstThenRotation()
         QVERIFY(f.text(QStringLiteral("Dis%1").arg(i)).isEmpty());
     for (int i = 0; i < 13; ++i)
         f.tick();
-    const QStringList expected = {
-        "010301F80003", // module control
-        "010300820008", // calibration
-        "010300720001", // parallel-port time
-        "010300620008", // channel sensors
-        "010300120006", // system block (short: no version read yet)
-        "0111",         // device identifier
-        "010100000009", // switch outputs
-        "010200000014", // switch inputs
-        "010300000008", // measurements
-        "010100300001", // control enable, then the rotation again
-        "010100000009", "010200000014", "010300000008"};
+    const QStringList expected = {"010301F80003", // module control
+                                  "010300820008", // calibration
+                                  "010300720001", // parallel-port time
+                                  "010300620008", // channel sensors
+                                  "010300120006", // system block (short: no version read yet)
+                                  "0111",         // device identifier
+                                  "010100000009", // switch outputs
+                                  "010200000014", // switch inputs
+                                  "010300000008", // measurements
+                                  "010100300001", // control enable, then the rotation again
+                                  "010100000009", "010200000014", "010300000008"};
     QCOMPARE(f.sentBodies(), expected);
     QCOMPARE(f.port.sent().at(8).toHex().toUpper(), QByteArray("010300000008440C"));
 }
@@ -64,8 +63,8 @@ void TestForm1Link::pushedCommandTakesTheNextTick()
     f.click("Command10");
     for (int i = 0; i < 4; ++i)
         f.tick();
-    QCOMPARE(f.sentBodies(), (QStringList{"010300620008", "010300620008", "010100000009",
-                                          "010200000014"}));
+    QCOMPARE(f.sentBodies(),
+             (QStringList{"010300620008", "010300620008", "010100000009", "010200000014"}));
 }
 
 void TestForm1Link::startRefusesBadManualAddress()
@@ -112,9 +111,11 @@ void TestForm1Link::repliesReachTheControls()
     f.answer(Cmd::ReadOutputs, QByteArray::fromHex("0101020501"));
     const QColor yellow(255, 255, 0), grey(192, 192, 192);
     for (int k : {0, 2, 8})
-        QCOMPARE(f.button(QStringLiteral("DOoutP%1").arg(k))->palette().color(QPalette::Button), yellow);
+        QCOMPARE(f.button(QStringLiteral("DOoutP%1").arg(k))->palette().color(QPalette::Button),
+                 yellow);
     for (int k : {1, 3, 7})
-        QCOMPARE(f.button(QStringLiteral("DOoutP%1").arg(k))->palette().color(QPalette::Button), grey);
+        QCOMPARE(f.button(QStringLiteral("DOoutP%1").arg(k))->palette().color(QPalette::Button),
+                 grey);
     f.answer(Cmd::ReadControlEnable, QByteArray::fromHex("01010101"));
     QCOMPARE(f.button("DOoutP9")->palette().color(QPalette::Button), yellow);
 

@@ -32,8 +32,10 @@ namespace {
 // "2006年03月07日    09:05:0S" in GB2312 with CR LF.
 QByteArray stamp(int second)
 {
-    return QByteArray("2006\xC4\xEA" "03\xD4\xC2" "07\xC8\xD5    09:05:0") + QByteArray::number(second)
-           + "\r\n";
+    return QByteArray("2006\xC4\xEA"
+                      "03\xD4\xC2"
+                      "07\xC8\xD5    09:05:0") +
+           QByteArray::number(second) + "\r\n";
 }
 
 QByteArray contents(const QString &name)
@@ -68,8 +70,8 @@ void TestMeasurementRecord::initTestCase()
 void TestMeasurementRecord::init()
 {
     // Relative names are relative to the current directory: a fresh one each time.
-    const QString dir = m_dir.path() + QStringLiteral("/") + QTest::currentTestFunction()
-                        + QString::fromLatin1(QTest::currentDataTag());
+    const QString dir = m_dir.path() + QStringLiteral("/") + QTest::currentTestFunction() +
+                        QString::fromLatin1(QTest::currentDataTag());
     QVERIFY(QDir().mkpath(dir));
     QVERIFY(QDir::setCurrent(dir));
 }
@@ -93,7 +95,8 @@ void TestMeasurementRecord::recordFileByteForByte()
     f.edit("Address")->setText("1");
     f.startPolling();
     second = 3;
-    f.answer(Cmd::ReadMeasurements, registersBody(3, {123, -45 & 0xFFFF, 0, 32767, 0x8000, 1, 2, 3}));
+    f.answer(Cmd::ReadMeasurements,
+             registersBody(3, {123, -45 & 0xFFFF, 0, 32767, 0x8000, 1, 2, 3}));
     second = 4;
     // Replies that are no measurement read, and a damaged one, record nothing.
     f.answer(Cmd::ReadCalibration, registersBody(3, {9, 9, 9, 9, 9, 9, 9, 9}));
@@ -111,18 +114,22 @@ void TestMeasurementRecord::recordFileByteForByte()
     QVERIFY(!recordingControls(f));
     QCOMPARE(f.w<QLabel>("FileDis")->text(), QStringLiteral("AutoTuning.DAT"));
     QCOMPARE(contents("AutoTuning.DAT"),
-             stamp(2) + "09:05:03   123   -45    0    32767   -32768    1    2    3   \r\n"
-                 + stamp(5));
+             stamp(2) + "09:05:03   123   -45    0    32767   -32768    1    2    3   \r\n" +
+                 stamp(5));
 }
 
 void TestMeasurementRecord::naming_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("file");
-    QTest::newRow("no dot") << "AutoTuning" << "AutoTuning.DAT";
-    QTest::newRow("extension") << "run1.txt" << "run1.txt";
-    QTest::newRow("digit extension") << "data.2" << "data.2";
-    QTest::newRow("dot in directory") << "sub.d/x" << "sub.d/x";
+    QTest::newRow("no dot") << "AutoTuning"
+                            << "AutoTuning.DAT";
+    QTest::newRow("extension") << "run1.txt"
+                               << "run1.txt";
+    QTest::newRow("digit extension") << "data.2"
+                                     << "data.2";
+    QTest::newRow("dot in directory") << "sub.d/x"
+                                      << "sub.d/x";
 }
 
 void TestMeasurementRecord::naming()
@@ -212,7 +219,8 @@ void TestMeasurementRecord::endingWhileRecordingLeavesNoStopLine()
     f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
     f.click("Command1");
     QVERIFY(!f.form.saving());
-    QCOMPARE(contents("end.DAT"), stamp(2) + "09:05:02   1    2    3    4    5    6    7    8   \r\n");
+    QCOMPARE(contents("end.DAT"),
+             stamp(2) + "09:05:02   1    2    3    4    5    6    7    8   \r\n");
 }
 
 QTEST_MAIN(TestMeasurementRecord)

@@ -86,11 +86,11 @@ inline QByteArray registersBody(quint8 function, const QList<int> &values)
 inline QByteArray systemBody(quint8 sensor, quint8 comm, quint8 coldAdj = 0, quint8 address = 1)
 {
     QByteArray b = QByteArray::fromHex("01030C");
-    b.append(char(0x01)).append(char(0x2C));           // serial number 300
+    b.append(char(0x01)).append(char(0x2C)); // serial number 300
     b.append(char(sensor)).append(char(comm));
-    b.append(char(0x07)).append(char(0xD6));           // 2006
-    b.append(char(7)).append(char(3));                 // day 7, month 3
-    b.append(char(5)).append(char(9));                 // minute 5, hour 9
+    b.append(char(0x07)).append(char(0xD6)); // 2006
+    b.append(char(7)).append(char(3));       // day 7, month 3
+    b.append(char(5)).append(char(9));       // minute 5, hour 9
     b.append(char(coldAdj)).append(char(address));
     return b;
 }

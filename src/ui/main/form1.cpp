@@ -14,8 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QShowEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace krv {
@@ -23,15 +23,16 @@ namespace krv {
 namespace {
 
 const QStringList SensorItems = {
-    QStringLiteral("A/D"),  QStringLiteral("V"),     QStringLiteral("I"),    QStringLiteral("PT01"),
-    QStringLiteral("J"),    QStringLiteral("E"),     QStringLiteral("N"),    QStringLiteral("T"),
-    QStringLiteral("W"),    QStringLiteral("R"),     QStringLiteral("S"),    QStringLiteral("B"),
-    QStringLiteral("K"),    QStringLiteral("PT100"), QStringLiteral("Cu50"), QStringLiteral("Cu100")};
+    QStringLiteral("A/D"),  QStringLiteral("V"),     QStringLiteral("I"),
+    QStringLiteral("PT01"), QStringLiteral("J"),     QStringLiteral("E"),
+    QStringLiteral("N"),    QStringLiteral("T"),     QStringLiteral("W"),
+    QStringLiteral("R"),    QStringLiteral("S"),     QStringLiteral("B"),
+    QStringLiteral("K"),    QStringLiteral("PT100"), QStringLiteral("Cu50"),
+    QStringLiteral("Cu100")};
 // The channel list repeats "R200K" at index 19: the code sent is the index.
 const QStringList ChannelSensorItems =
-    SensorItems
-    + QStringList{QStringLiteral("R200K"), QStringLiteral("R470K"), QStringLiteral("BA1"),
-                  QStringLiteral("R200K")};
+    SensorItems + QStringList{QStringLiteral("R200K"), QStringLiteral("R470K"),
+                              QStringLiteral("BA1"), QStringLiteral("R200K")};
 const QStringList RateItems = {QStringLiteral("1200"),  QStringLiteral("2400"),
                                QStringLiteral("4800"),  QStringLiteral("9600"),
                                QStringLiteral("19200"), QStringLiteral("38400")};
@@ -169,8 +170,8 @@ QWidget *Form1::buildStatusStrip()
     ScanProgress = new QProgressBar;
     ScanProgress->setObjectName(QStringLiteral("ScanProgress"));
     ScanProgress->setRange(0, 512);
-    ScanProgress->setMinimumWidth(ScanProgress->fontMetrics().horizontalAdvance(
-                                      QStringLiteral("扫描 地址 255  ASCII")) + 40);
+    ScanProgress->setMinimumWidth(
+        ScanProgress->fontMetrics().horizontalAdvance(QStringLiteral("扫描 地址 255  ASCII")) + 40);
     QSizePolicy keep = ScanProgress->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     ScanProgress->setSizePolicy(keep);
@@ -215,9 +216,10 @@ QGroupBox *Form1::buildFrame1()
     Command6 = button("Command6", QStringLiteral("写模块参数"));
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
 
-    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("1085.06944444444")) + 12;
-    for (QWidget *w : std::initializer_list<QWidget *>{Address, Text6, AdjAD590, MadeDate, MadeTime,
-                                                       POutTime})
+    // Wide enough for the longest parallel-port time, frame and margins included.
+    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("1085.06944444444")) + 24;
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Address, Text6, AdjAD590, MadeDate, MadeTime, POutTime})
         w->setMinimumWidth(fieldWidth);
 
     auto *grid = new QGridLayout;
@@ -276,9 +278,8 @@ QGroupBox *Form1::buildFrame5()
     connect(Start, &QPushButton::clicked, this, &Form1::Start_Click);
     connect(ModNO, &QComboBox::currentIndexChanged, this, &Form1::ModNO_Change);
     // The device behind the chosen port, as a reminder of where COMn leads.
-    connect(ComPort, &QComboBox::currentIndexChanged, this, [this](int i) {
-        ComPort->setToolTip(i >= 0 ? devicePathForPort(i + 1) : QString());
-    });
+    connect(ComPort, &QComboBox::currentIndexChanged, this,
+            [this](int i) { ComPort->setToolTip(i >= 0 ? devicePathForPort(i + 1) : QString()); });
 
     auto *grid = new QGridLayout(frame);
     grid->addWidget(label("Label31", QStringLiteral("串行口")), 0, 0);
@@ -599,8 +600,8 @@ void Form1::ShowSysInfo()
     const int protocol = (comm >> 3) & 0x03;
     ProtocolSel->setCurrentIndex(protocol < ProtocolSel->count() ? protocol : -1);
 
-    MadeDate->setText(withSignBlank(m.MadeYear) + QLatin1Char('-') + QString::number(m.MadeMonth)
-                      + QLatin1Char('-') + QString::number(m.MadeDay));
+    MadeDate->setText(withSignBlank(m.MadeYear) + QLatin1Char('-') + QString::number(m.MadeMonth) +
+                      QLatin1Char('-') + QString::number(m.MadeDay));
     MadeTime->setText(withSignBlank(m.MadeHour) + QLatin1Char(':') + QString::number(m.MadeMinute));
     MadeDate->setEnabled(false);
     MadeTime->setEnabled(false);
@@ -803,7 +804,8 @@ void Form1::endRecordingAfterFailure(const QString &reason)
     m_Saving = False16;
     setRecordingControls(false);
     m_asker.inform(this, programTitle(),
-                   QStringLiteral("文件") + FileDis->text() + QStringLiteral("写入失败：") + reason);
+                   QStringLiteral("文件") + FileDis->text() + QStringLiteral("写入失败：") +
+                       reason);
 }
 
 void Form1::Save_Click()
@@ -815,8 +817,8 @@ void Form1::Save_Click()
         setRecordingControls(false);
         if (!ok)
             m_asker.inform(this, programTitle(),
-                           QStringLiteral("文件") + FileDis->text() + QStringLiteral("写入失败：")
-                               + error);
+                           QStringLiteral("文件") + FileDis->text() + QStringLiteral("写入失败：") +
+                               error);
         return;
     }
 
@@ -827,9 +829,9 @@ void Form1::Save_Click()
     if (!answer || answer->isEmpty())
         return;
     const QString name = MeasurementRecord::fileNameFor(*answer);
-    if (QFileInfo::exists(name)
-        && !m_asker.confirm(this, programTitle(),
-                            QStringLiteral("文件") + name + QStringLiteral("已经存在，要替换吗")))
+    if (QFileInfo::exists(name) &&
+        !m_asker.confirm(this, programTitle(),
+                         QStringLiteral("文件") + name + QStringLiteral("已经存在，要替换吗")))
         return;
     if (!m_record.start(name, m_now(), &error)) {
         m_asker.inform(this, programTitle(),
