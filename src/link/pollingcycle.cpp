@@ -24,6 +24,14 @@ PollingCycle::PollingCycle(SharedState &state, TransactionEngine &engine, Regist
     });
     // A lost or unopenable port stops polling and scanning; the window reports it.
     connect(&m_engine, &TransactionEngine::portError, this, [this] { stop(); });
+    // The start burst reads the system block and the module control block before
+    // the identifier, so their layout was chosen by the previous module's
+    // firmware. When the identifier tells another version, read both again
+    // (system block first) so the window never keeps a misread block.
+    connect(&m_reads, &RegisterMap::firmwareChanged, this, [this] {
+        push(Cmd::ReadModuleControl);
+        push(Cmd::ReadSystem);
+    });
 }
 
 void PollingCycle::load(const LineChoice &line)

@@ -320,9 +320,12 @@ void RegisterMap::decodeDeviceId()
     m_engine.setStatus(QStringLiteral("取设备信息成功"));
     ModuleData &m = m_state.module;
     const QByteArray id = m_state.frame.CommBuf.mid(3, 14);
+    const int before = m.version();
     m.VerMajor = byte(17);
     m.VerMinor = byte(18);
     Q_EMIT deviceIdDecoded(deviceText(id, byte(17), byte(18)));
+    if (!m_state.scan.Scanning && m.version() != before)
+        Q_EMIT firmwareChanged();
 
     if (!m_state.scan.Scanning || !isKnownModule(id))
         return;

@@ -57,6 +57,9 @@ Q_SIGNALS:
     void controlEnableDecoded();               // DOoutP(9)
     void inputsDecoded();                      // DI(0..19)
     void deviceIdDecoded(const QString &text); // Text12
+    // Outside a scan, the module answered with another firmware version than
+    // the one the version-dependent reads were made for.
+    void firmwareChanged();
     // A module of the family answered during a scan: add item, select slot.
     void moduleFound(const QString &item, int slot);
 

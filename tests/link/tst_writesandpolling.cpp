@@ -259,6 +259,28 @@ private Q_SLOTS:
         QCOMPARE(f.state.commands.CmdQueue[0], qint16(0x1234)); // stays and repeats
     }
 
+    // The burst reads the version-dependent blocks before the identifier; a
+    // module whose identifier tells another firmware gets them read again.
+    void firmwareLearnedInBurst()
+    {
+        LinkFixture f;
+        f.cycle.start(Line9600, -1, 0, 2, false);
+        QList<QByteArray> bodies = ticks(f, 5);
+        QCOMPARE(bodies.at(4), hex("020300120006")); // short form: version still unknown
+        f.cycle.Timer1_Timer();
+        QCOMPARE(f.lastSent().chopped(2), hex("0211"));
+        f.reply(hex("021110") + "REREVE2060RIDU" + hex("0503"));
+        QCOMPARE(ticks(f, 5), (QList<QByteArray>{hex("02030012000A"), hex("020301F80003"),
+                                                  hex("020100000009"), hex("020200100014"),
+                                                  hex("020300000008")}));
+        // The same firmware again (next Start) reads nothing twice.
+        f.cycle.start(Line9600, -1, 0, 2, false);
+        ticks(f, 5);
+        f.cycle.Timer1_Timer();
+        f.reply(hex("021110") + "REREVE2060RIDU" + hex("0503"));
+        QCOMPARE(ticks(f, 1), QList<QByteArray>{hex("020100000009")});
+    }
+
     void startSpeeds()
     {
         const int poll[] = {1200, 600, 400, 300, 240, 200};
