@@ -2,10 +2,8 @@
 // steps played automatically, so that a picture of a polling window can be
 // taken without a person at the screen (scripts/demo --screenshot).
 //
-// Steps: scan until address 5 is done, stop, run the first module found; run
-// it a second time once the first start burst has read the firmware version
-// (the first burst reads the system block before it knows the version); switch
-// outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a few
+// Steps: scan until address 5 is done, stop, run the first module found, then
+// switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a few
 // seconds it prints one line
 //   ready X Y W H
 // with the window's place on the screen in device pixels, and keeps running
@@ -52,26 +50,23 @@ int main(int argc, char *argv[])
                     qRound(r.width() * dpr), qRound(r.height() * dpr));
         std::fflush(stdout);
     };
-    const auto runTwice = [&] {
+    const auto run = [&] {
         form.findChild<QComboBox *>(QStringLiteral("ModNO"))->setCurrentIndex(0);
         press(form, "Start");
-        QTimer::singleShot(3500, &form, [&] {
-            press(form, "Start");
-            const auto switchOn = [&](int output) {
-                if (program->state.module.DOState[output] == 0)
-                    press(form, qPrintable(QStringLiteral("DOoutP%1").arg(output)));
-            };
-            QTimer::singleShot(3500, &form, [=] { switchOn(1); });
-            QTimer::singleShot(4000, &form, [=] { switchOn(4); });
-            QTimer::singleShot(6500, &form, ready);
-        });
+        const auto switchOn = [&](int output) {
+            if (program->state.module.DOState[output] == 0)
+                press(form, qPrintable(QStringLiteral("DOoutP%1").arg(output)));
+        };
+        QTimer::singleShot(4000, &form, [=] { switchOn(1); });
+        QTimer::singleShot(4500, &form, [=] { switchOn(4); });
+        QTimer::singleShot(7000, &form, ready);
     };
     QObject::connect(&program->polling, &krv::PollingCycle::scanStep, &form,
                      [&](int address, bool) {
                          if (address != 6)
                              return;
                          press(form, "Command7");
-                         QTimer::singleShot(300, &form, runTwice);
+                         QTimer::singleShot(300, &form, run);
                      });
     QTimer::singleShot(500, &form, [&] { press(form, "Command5"); });
     return QApplication::exec();
