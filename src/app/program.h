@@ -8,12 +8,11 @@
 #include "link/shareddata.h"
 #include "link/transactionengine.h"
 #include "link/writerequests.h"
+#include "protocol/serialportcomponent.h"
+#include "ui/asker.h"
 #include "ui/main/form1.h"
 
 namespace krv {
-
-class Asker;
-class SerialPortComponent;
 
 class Program
 {
@@ -26,6 +25,14 @@ public:
     WriteRequests writes;
     PollingCycle polling;
     Form1 form1;
+};
+
+// The program as it runs on a desktop: the real serial port and dialog boxes.
+struct DesktopProgram
+{
+    QSerialPortComponent comm1;
+    DialogAsker asker;
+    Program program{comm1, asker};
 };
 
 } // namespace krv

@@ -10,8 +10,6 @@
 // until it is ended.
 
 #include "app/program.h"
-#include "protocol/serialportcomponent.h"
-#include "ui/asker.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,9 +34,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
 
-    krv::QSerialPortComponent comm1;
-    krv::DialogAsker asker;
-    auto program = std::make_unique<krv::Program>(comm1, asker);
+    auto desktop = std::make_unique<krv::DesktopProgram>();
+    krv::Program *program = &desktop->program;
     krv::Form1 &form = program->form1;
     form.move(0, 0);
     form.show();
