@@ -107,7 +107,7 @@ public:
 };
 
 QSerialPortComponent::QSerialPortComponent(QObject *parent)
-    : SerialPortComponent(parent), d(new Impl)
+    : SerialPortComponent(parent), d(std::make_unique<Impl>())
 {
     connect(&d->port, &QSerialPort::readyRead, this, [this] { deliver(d->port.readAll()); });
     connect(&d->port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
@@ -122,7 +122,6 @@ QSerialPortComponent::~QSerialPortComponent()
 {
     if (d->port.isOpen())
         d->port.close();
-    delete d;
 }
 
 bool QSerialPortComponent::portOpen() const

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 namespace krv {
 
 struct PortSettings
@@ -89,7 +91,7 @@ protected:
 
 private:
     class Impl;
-    Impl *d;
+    std::unique_ptr<Impl> d;
 };
 
 // In-memory port for tests: records what was sent and lets a test deliver

@@ -1,0 +1,73 @@
+#pragma once
+// Requests and replies: the one place that knows how a Modbus request is laid
+// out in the frame buffer, which reply length it implies, and how the bytes and
+// registers of a checked reply are reached. Every window builds its requests
+// with buildRequest and reads its replies through ReplyReader, so no caller
+// passes lengths by hand or assembles bytes itself.
+
+#include "framebuffer.h"
+
+#include <QByteArrayView>
+
+namespace krv {
+
+// Function codes the tool uses.
+namespace Fn {
+constexpr quint8 ReadCoils = 0x01;
+constexpr quint8 ReadInputs = 0x02;
+constexpr quint8 ReadHolding = 0x03;
+constexpr quint8 ReadInputRegisters = 0x04;
+constexpr quint8 WriteCoil = 0x05;
+constexpr quint8 WriteRegister = 0x06;
+constexpr quint8 WriteRegisters = 0x10;
+constexpr quint8 ReportId = 0x11;
+constexpr quint8 ExceptionBit = 0x80;
+} // namespace Fn
+
+// Length in RTU form of the reply to a request: 5 + 2n for register reads,
+// 5 + ceil(n/8) for coil and input reads, 8 for the echo of a write, and the
+// identifier reply (address, function, byte count, 14 identifier bytes, two
+// version bytes, CRC) for 0x11.
+qint16 replyLengthFor(quint8 function, quint16 count);
+
+// Writes a request into the frame buffer as every request procedure leaves it
+// for framing: station, function, start (high, low), count (high, low), then,
+// for a write of several registers, the byte count and the payload; then two
+// zero bytes for the check field. For single writes (05, 06) `count` is the
+// value written. The identifier request (0x11) is only station and function.
+// Sets FrameLen and ReplyLen.
+void buildRequest(FrameBuffer &fb, quint8 station, quint8 function, quint16 start = 0,
+                  quint16 count = 0, QByteArrayView payload = {});
+
+// Read access to a checked reply: station at 0, function at 1, byte count at 2,
+// data from 3, in both framings. The check field is not part of the body, and
+// nothing outside the body is ever read (such bytes read as 0).
+class ReplyReader
+{
+public:
+    // The frame buffer after unframing: CommLen bytes, the last one (ASCII, LRC)
+    // or two (RTU, CRC) of them the check field.
+    ReplyReader(const FrameBuffer &fb, bool ascii);
+    // A frame in RTU form (body and CRC), or any bytes with a check field of the
+    // given length.
+    ReplyReader(QByteArrayView frame, int checkLength);
+
+    static int checkLength(bool ascii) { return ascii ? 1 : 2; }
+
+    int size() const { return static_cast<int>(m_body.size()); }
+    bool has(int n) const { return size() >= n; }
+    quint8 byte(int i) const;
+    QByteArrayView bytes(int from, int n) const;
+
+    quint8 station() const { return byte(0); }
+    quint8 function() const { return byte(1); }
+    quint8 byteCount() const { return byte(2); }
+    // Data register k (bytes 3 + 2k and 4 + 2k), high byte first.
+    quint16 unsignedRegister(int k) const;
+    qint16 signedRegister(int k) const { return static_cast<qint16>(unsignedRegister(k)); }
+
+private:
+    QByteArrayView m_body;
+};
+
+} // namespace krv
