@@ -3,8 +3,8 @@
 // taken without a person at the screen (scripts/demo --screenshot).
 //
 // Steps: scan until address 5 is done, stop, run the first module found, then
-// switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a few
-// seconds it prints one line
+// switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a
+// few seconds it prints one line
 //   ready X Y W H
 // with the window's place on the screen in device pixels, and keeps running
 // until it is ended.

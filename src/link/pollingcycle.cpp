@@ -8,48 +8,50 @@ PollingCycle::PollingCycle(SharedState &state, TransactionEngine &engine, Regist
                            WriteRequests &writes, QObject *parent)
     : QObject(parent), m_state(state), m_engine(engine), m_reads(reads), m_writes(writes)
 {
+    // Children by name, so that a test or a monitor can find them.
+    for (QTimer *t : {&m_timer1, &m_scanTimer, &m_endTimer})
+        t->setParent(this);
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_scanTimer.setObjectName(QStringLiteral("ScanModTimer"));
+    m_endTimer.setObjectName(QStringLiteral("EndTimer"));
     m_timer1.setTimerType(Qt::PreciseTimer);
     m_scanTimer.setTimerType(Qt::PreciseTimer);
     m_scanTimer.setInterval(200);
+    m_endTimer.setSingleShot(true);
+    m_endTimer.setInterval(100);
     connect(&m_timer1, &QTimer::timeout, this, &PollingCycle::Timer1_Timer);
     connect(&m_scanTimer, &QTimer::timeout, this, &PollingCycle::ScanModTimer_Timer);
+    connect(&m_endTimer, &QTimer::timeout, this, &PollingCycle::handBack);
 
     // The scan's last request (address 255 in RTU) still counts: the scan ends
     // when it is answered or timed out.
     connect(&m_engine, &TransactionEngine::transactionEnded, this, [this] {
         if (m_lastScanRequest)
-            finishScan();
+            endScan();
     });
     // A lost or unopenable port stops polling and scanning; the window reports it.
     connect(&m_engine, &TransactionEngine::portError, this, [this] { stop(); });
-    // The start burst reads the system block and the module control block before
-    // the identifier, so their layout was chosen by the previous module's
-    // firmware. When the identifier tells another version, read both again
-    // (system block first) so the window never keeps a misread block.
-    connect(&m_reads, &RegisterMap::firmwareChanged, this, [this] {
-        push(Cmd::ReadModuleControl);
-        push(Cmd::ReadSystem);
-    });
+    connect(&m_reads, &RegisterMap::deviceIdentified, this, &PollingCycle::identified);
 }
 
 void PollingCycle::load(const LineChoice &line)
 {
-    m_engine.timMscon().stop();
+    m_engine.cancel();
     m_scanTimer.stop();
     m_timer1.stop();
     m_engine.configurePort(line.comPort, line.settings());
     m_timer1.setInterval(timerInterval(Base::PollTick, line.rateIndex));
-    m_engine.timMscon().setInterval(timerInterval(Base::PollReply, line.rateIndex));
+    m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
 }
+
+// ---- Scan -----------------------------------------------------------------
 
 void PollingCycle::startScan(const LineChoice &line)
 {
     m_engine.configurePort(line.comPort, line.settings());
     m_timer1.stop();
     m_scanTimer.setInterval(timerInterval(Base::ScanTick, line.rateIndex));
-    m_engine.timMscon().setInterval(timerInterval(Base::ScanReply, line.rateIndex));
+    m_engine.setReplyTimeout(timerInterval(Base::ScanReply, line.rateIndex));
     m_scanTimer.start();
     ScanState &scan = m_state.scan;
     scan.ScanAddress = 0;
@@ -77,35 +79,66 @@ void PollingCycle::ScanModTimer_Timer()
     }
     mods.ascii() = scan.ScanAscii;
     Q_EMIT scanStep(mods.address(), scan.ScanAscii != False16);
-    if (mods.address() != 0) {
+    if (mods.address() != 0)
         m_reads.GetDeviceID();
-        if (m_lastScanRequest && m_engine.portFailed())
-            finishScan();
-    } else if (m_lastScanRequest) {
-        finishScan();
-    }
+    // The last tick ends the scan at once when nothing is left to wait for.
+    if (m_lastScanRequest && (mods.address() == 0 || m_engine.portFailed()))
+        endScan();
 }
 
-void PollingCycle::finishScan()
+void PollingCycle::identified(const QByteArray &id, int previousVersion)
 {
+    if (!m_state.scan.Scanning) {
+        // The start burst reads the module control block and the system block
+        // before the identifier, so their layout was chosen by the previous
+        // module's firmware. When the identifier tells another version, read
+        // both again (system block first) so the window never keeps a misread
+        // block.
+        if (m_state.module.version() != previousVersion) {
+            push(Cmd::ReadModuleControl);
+            push(Cmd::ReadSystem);
+        }
+        return;
+    }
+    if (!RegisterMap::isKnownModule(id))
+        return;
+    ModuleSlots &mods = m_state.mods;
+    const QString address = formatHash(mods.address());
+    mods.ascii() = m_state.scan.ScanAscii;
+    Q_EMIT moduleFound(QStringLiteral("MOD(") + address + QLatin1Char(')'), mods.ModIndex);
+    m_engine.setStatus(tr("找到模块地址为:") + address);
+    if (mods.ModIndex < ModuleSlots::Count - 1)
+        ++mods.ModIndex;
+}
+
+void PollingCycle::endScan()
+{
+    m_scanTimer.stop();
+    const bool wasScanning = scanning();
     m_lastScanRequest = false;
     m_state.scan.Scanning = False16;
-    Q_EMIT scanFinished();
+    if (wasScanning)
+        Q_EMIT scanFinished();
 }
+
+bool PollingCycle::selectModule(int index)
+{
+    if (scanning() || !ModuleSlots::validIndex(index))
+        return false;
+    m_state.mods.ModIndex = static_cast<qint16>(index);
+    return true;
+}
+
+// ---- Polling --------------------------------------------------------------
 
 void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount,
                          qint16 manualAddress, bool manualAscii)
 {
-    m_scanTimer.stop();
-    m_engine.timMscon().stop();
-    m_engine.timMscon().setInterval(timerInterval(Base::PollReply, line.rateIndex));
+    m_engine.cancel();
+    m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
     m_timer1.stop();
     m_timer1.setInterval(timerInterval(Base::PollTick, line.rateIndex));
-    if (m_state.scan.Scanning || m_lastScanRequest) {
-        m_lastScanRequest = false;
-        m_state.scan.Scanning = False16;
-        Q_EMIT scanFinished();
-    }
+    endScan();
 
     ModuleSlots &mods = m_state.mods;
     if (selectedSlot >= 0 && ModuleSlots::validIndex(selectedSlot)) {
@@ -115,14 +148,7 @@ void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount
         mods.ascii() = manualAscii ? True16 : False16;
         mods.address() = manualAddress;
     }
-
-    CommandStack &cs = m_state.commands;
-    const std::array<qint16, 9> burst = {
-        Cmd::ReadMeasurements, Cmd::ReadInputs,      Cmd::ReadOutputs,
-        Cmd::ReadDeviceId,     Cmd::ReadSystem,      Cmd::ReadSensorCodes,
-        Cmd::ReadPOutTime,     Cmd::ReadCalibration, Cmd::ReadModuleControl};
-    std::copy(burst.begin(), burst.end(), cs.CmdQueue.begin());
-    cs.CmdTop = 8;
+    m_state.commands.loadStartBurst();
 
     m_engine.configurePort(line.comPort, line.settings());
     m_timer1.start();
@@ -132,39 +158,15 @@ void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount
 void PollingCycle::Timer1_Timer()
 {
     CommandStack &cs = m_state.commands;
-    const qint16 code = cs.CmdQueue[cs.CmdTop];
+    const qint16 code = cs.top();
     execute(code);
-    if (cs.CmdTop == 0) {
-        switch (code) {
-        case Cmd::ReadOutputs:
-            cs.CmdQueue[0] = Cmd::ReadInputs;
-            break;
-        case Cmd::ReadInputs:
-            cs.CmdQueue[0] = Cmd::ReadMeasurements;
-            break;
-        case Cmd::ReadMeasurements:
-            cs.CmdQueue[0] = Cmd::ReadControlEnable;
-            break;
-        case Cmd::ReadControlEnable:
-            cs.CmdQueue[0] = Cmd::ReadOutputs;
-            break;
-        default:
-            break;
-        }
-    } else {
-        --cs.CmdTop;
-    }
+    cs.popAfterRun(code);
 }
 
 void PollingCycle::stop()
 {
-    m_scanTimer.stop();
     m_timer1.stop();
-    const bool wasScanning = m_state.scan.Scanning || m_lastScanRequest;
-    m_state.scan.Scanning = False16;
-    m_lastScanRequest = false;
-    if (wasScanning)
-        Q_EMIT scanFinished();
+    endScan();
 }
 
 void PollingCycle::execute(qint16 code)
@@ -225,9 +227,36 @@ void PollingCycle::execute(qint16 code)
         m_writes.PutSysAdjAD590();
         break;
     default:
-        m_engine.setStatus(QStringLiteral("无此功能号"));
+        m_engine.setStatus(tr("无此功能号"));
         break;
     }
+}
+
+// ---- Port hand-over -------------------------------------------------------
+
+void PollingCycle::suspend(const LineChoice &line)
+{
+    m_lentLine = line;
+    m_endTimer.stop();
+    m_engine.cancel();
+    m_timer1.stop();
+    // A scan would go on sending on a port the editor now owns.
+    endScan();
+    m_engine.port().setPortOpen(false);
+}
+
+void PollingCycle::resume()
+{
+    handBack();
+    m_endTimer.start();
+}
+
+void PollingCycle::handBack()
+{
+    m_engine.cancel();
+    m_timer1.start();
+    if (!m_engine.port().portOpen())
+        m_engine.configurePort(m_lentLine.comPort, m_lentLine.settings());
 }
 
 } // namespace krv

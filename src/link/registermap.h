@@ -5,6 +5,7 @@
 
 #include "link/shareddata.h"
 #include "link/transactionengine.h"
+#include "protocol/requests.h"
 
 #include <QObject>
 
@@ -57,21 +58,23 @@ Q_SIGNALS:
     void controlEnableDecoded();               // DOoutP(9)
     void inputsDecoded();                      // DI(0..19)
     void deviceIdDecoded(const QString &text); // Text12
-    // Outside a scan, the module answered with another firmware version than
-    // the one the version-dependent reads were made for.
-    void firmwareChanged();
-    // A module of the family answered during a scan: add item, select slot.
-    void moduleFound(const QString &item, int slot);
+    // The identifier reply was decoded: the 14 identifier bytes as received, and
+    // the firmware version (VerMajor * 10 + VerMinor) that the new one replaced.
+    void deviceIdentified(const QByteArray &id, int previousVersion);
 
 private:
-    void readRequest(const QString &status, quint8 function, quint16 start, quint16 count,
-                     qint16 replyLen, bool setReqRegister);
-    quint8 byte(int i) const;
-    // Intact reply bytes without the check bytes (CRC or LRC).
-    int bodyLength() const;
-    bool need(int bytes);
-    // Signed registers from byte 3 on, at most eight; returns how many.
-    template <std::size_t N> int registerList(std::array<qint32, N> &target);
+    void readRequest(const QString &status, quint8 function, quint16 start = 0, quint16 count = 0);
+    // The intact reply in the frame buffer.
+    ReplyReader reply() const;
+    // True when the reply holds n bytes before its check field; otherwise
+    // reports the short reply on the status line.
+    bool need(const ReplyReader &r, int n);
+    // How many registers a register-list reply carries (as its byte count says,
+    // at most eight), or -1 for a reply shorter than that (reported).
+    int listLength(const ReplyReader &r);
+    // Stores n signed registers from byte 3 on.
+    template <std::size_t N>
+    static void storeList(const ReplyReader &r, int n, std::array<qint32, N> &target);
 
     void decodeMeasurements(bool record);
     void decodeSystemBlock();

@@ -2,6 +2,7 @@
 // The program-wide state: owned by no window, created once in main() and handed
 // by reference to every window and link class (a test builds a fresh one).
 
+#include "link/commandstack.h"
 #include "protocol/framebuffer.h"
 #include "protocol/registercodecs.h"
 
@@ -61,25 +62,6 @@ struct WriteState
     qint16 SensorChanged = 0;
     qint16 AddressChanged = 0;
     qint16 AdjChanged = 0;
-};
-
-// Request codes waiting for the polling tick; the newest runs first. Entry 0 is
-// the base entry that the rotation rewrites and is never popped.
-struct CommandStack
-{
-    static constexpr int Size = 31; // entries 0..30
-    std::array<qint16, Size> CmdQueue{};
-    qint16 CmdTop = 0;
-
-    // Refuses (returns false) when all 30 entries above the base are taken.
-    bool push(qint16 code)
-    {
-        if (CmdTop >= Size - 1)
-            return false;
-        ++CmdTop;
-        CmdQueue[CmdTop] = code;
-        return true;
-    }
 };
 
 struct ScanState

@@ -9,6 +9,7 @@ TransactionEngine::TransactionEngine(SharedState &state, SerialPortComponent &po
     : QObject(parent), m_state(state), m_port(port), m_config(config)
 {
     m_timMscon.setTimerType(Qt::PreciseTimer);
+    m_timMscon.setParent(this); // found by name for inspection
     m_timMscon.setObjectName(QStringLiteral("timMscon"));
     connect(&m_timMscon, &QTimer::timeout, this, &TransactionEngine::timMscon_Timer);
     connect(&m_port, &SerialPortComponent::OnComm, this, &TransactionEngine::Comm1_OnComm);
@@ -55,6 +56,11 @@ void TransactionEngine::configurePort(int commPort, const QString &settings)
     m_portFailed = false;
 }
 
+void TransactionEngine::cancel()
+{
+    m_timMscon.stop();
+}
+
 void TransactionEngine::resetErrCount()
 {
     m_errCount = 0;
@@ -91,7 +97,7 @@ void TransactionEngine::Comm1_OnComm()
     Q_EMIT receivedFrameText(frameText(fb.CommBuf, fb.CommLen));
 
     if (!unframeReply(fb, m_state.mods)) {
-        setStatus(QStringLiteral("CRC 校验错误"));
+        setStatus(tr("CRC 校验错误"));
     } else {
         setStatus(QString());
         if (m_dispatch)

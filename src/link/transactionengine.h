@@ -35,7 +35,13 @@ public:
     // Status line (the request procedures and decoders write here too).
     void setStatus(const QString &text);
 
-    QTimer &timMscon() { return m_timMscon; }
+    // The reply time-out (timMscon) for the next requests, in ms.
+    void setReplyTimeout(int ms) { m_timMscon.setInterval(ms); }
+    int replyTimeout() const { return m_timMscon.interval(); }
+    // True from a send until its reply or time-out (only with a reply timer).
+    bool awaitingReply() const { return m_timMscon.isActive(); }
+    // Abandons the outstanding request: no reply and no time-out will end it.
+    void cancel();
     SerialPortComponent &port() { return m_port; }
     // Configures the port (closing it if open) and clears a reported failure, so
     // that sending may resume.

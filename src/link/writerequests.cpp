@@ -1,5 +1,6 @@
 #include "writerequests.h"
 
+#include "protocol/requests.h"
 #include "text/numbertext.h"
 
 namespace krv {
@@ -8,7 +9,7 @@ bool pushCommand(SharedState &state, TransactionEngine &engine, qint16 code)
 {
     if (state.commands.push(code))
         return true;
-    engine.setStatus(QStringLiteral("命令队列已满"));
+    engine.setStatus(WriteRequests::tr("命令队列已满"));
     return false;
 }
 
@@ -18,19 +19,11 @@ WriteRequests::WriteRequests(SharedState &state, TransactionEngine &engine, QObj
 
 void WriteRequests::writeRegister(quint8 function, quint16 reg, qint32 value)
 {
-    FrameBuffer &fb = m_state.frame;
-    fb.FrameLen = 8;
-    fb.ReplyLen = 8; // the module echoes the request
-    fb.CommBuf = QByteArray(fb.FrameLen, '\0');
-    fb.CommBuf[0] = static_cast<char>(m_state.mods.address() & 0xFF);
-    fb.CommBuf[1] = static_cast<char>(function);
-    fb.CommBuf[2] = static_cast<char>(reg >> 8);
-    fb.CommBuf[3] = static_cast<char>(reg & 0xFF);
     quint8 high = 0;
     quint8 low = 0;
     packRegister(value, high, low);
-    fb.CommBuf[4] = static_cast<char>(high);
-    fb.CommBuf[5] = static_cast<char>(low);
+    buildRequest(m_state.frame, static_cast<quint8>(m_state.mods.address() & 0xFF), function, reg,
+                 static_cast<quint16>(high << 8 | low));
     m_engine.SendCommand();
 }
 
@@ -45,32 +38,32 @@ quint16 systemRegister(const ModuleData &m, quint16 separate, quint16 continuous
 void WriteRequests::PutSysBaud()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(6, systemRegister(m, 0x0014, 0x0013), m.CommByte);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x0014, 0x0013), m.CommByte);
 }
 
 void WriteRequests::PutSysSensor()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(6, systemRegister(m, 0x0015, 0x0014), m.SensorByte);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x0015, 0x0014), m.SensorByte);
 }
 
 void WriteRequests::PutSysAddress()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(6, systemRegister(m, 0x001C, 0x001A), m.SysAddress & 0xFF);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x001C, 0x001A), m.SysAddress & 0xFF);
 }
 
 void WriteRequests::PutSysAdjAD590()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(6, systemRegister(m, 0x001D, 0x001B), m.ColdAdj);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x001D, 0x001B), m.ColdAdj);
 }
 
 void WriteRequests::PutChnlSensor(int channel)
 {
     if (channel < 0 || channel > 7)
         return;
-    writeRegister(6, static_cast<quint16>(0x0062 + channel),
+    writeRegister(Fn::WriteRegister, static_cast<quint16>(0x0062 + channel),
                   m_state.module.ChnlSensorCode[channel]);
 }
 
@@ -78,7 +71,7 @@ void WriteRequests::PutECalb(int channel)
 {
     if (channel < 0 || channel > 7)
         return;
-    writeRegister(6, static_cast<quint16>(0x0082 + 2 * channel),
+    writeRegister(Fn::WriteRegister, static_cast<quint16>(0x0082 + 2 * channel),
                   m_state.module.ECalbEntry[channel].Value);
 }
 
@@ -90,9 +83,8 @@ void WriteRequests::PutDO()
     const bool on = m_state.writes.DONew != False16;
     m.ReqRegister = static_cast<qint16>(coil);
     // The module's outputs are active low: writing 0xFF00 switches one off.
-    m_engine.setStatus(on ? QStringLiteral("设置开关量输出为OFF")
-                          : QStringLiteral("设置开关量输出为ON"));
-    writeRegister(5, coil, on ? 0xFF00 : 0x0000);
+    m_engine.setStatus(on ? tr("设置开关量输出为OFF") : tr("设置开关量输出为ON"));
+    writeRegister(Fn::WriteCoil, coil, on ? 0xFF00 : 0x0000);
 }
 
 void WriteRequests::ChangeParameter(const SysParamSelection &sel, int address, qint32 adj)
@@ -158,16 +150,16 @@ void WriteRequests::ChangeParameter(const SysParamSelection &sel, int address, q
     }
 }
 
-std::optional<QString> WriteRequests::writeModuleParameters(const SysParamSelection &sel,
-                                                            const QString &addressText,
-                                                            const QString &adjText)
+std::optional<WriteRequests::BadField>
+WriteRequests::writeModuleParameters(const SysParamSelection &sel, const QString &addressText,
+                                     const QString &adjText)
 {
     const auto address = parseWhole(addressText, 0, 255);
     if (!address)
-        return QStringLiteral("地  址");
+        return BadField::Address;
     const auto adj = parseWhole(adjText, -2147483647LL, 2147483647LL);
     if (!adj)
-        return QStringLiteral("冷校准");
+        return BadField::ColdAdj;
 
     if (!pushCommand(m_state, m_engine, Cmd::ReadSystem))
         return std::nullopt;
@@ -212,13 +204,6 @@ QList<int> WriteRequests::writeCalibration(const std::array<QString, 8> &texts)
         }
         entries[i].Value = static_cast<qint16>(*whole);
         entries[i].Dirty = True16;
-    }
-    if (!skipped.isEmpty()) {
-        QStringList names;
-        for (int i : skipped)
-            names << QString::number(i);
-        m_engine.setStatus(QStringLiteral("工程校准值不是-32768~32767的整数，未写通道: ") +
-                           names.join(QLatin1Char(',')));
     }
     if (!pushCommand(m_state, m_engine, Cmd::ReadCalibration))
         return skipped;

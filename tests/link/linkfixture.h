@@ -4,6 +4,7 @@
 
 #include "link/pollingcycle.h"
 #include "protocol/modbusframing.h"
+#include "testsupport.h"
 
 #include <QStringList>
 
@@ -34,7 +35,7 @@ struct LinkFixture
                          [this](const QString &t) { commText = t; });
         QObject::connect(&engine, &krv::TransactionEngine::errCountText,
                          [this](const QString &t) { errText = t; });
-        QObject::connect(&reads, &krv::RegisterMap::moduleFound,
+        QObject::connect(&cycle, &krv::PollingCycle::moduleFound,
                          [this](const QString &item, int) { found << item; });
         QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded,
                          [this](int, bool) { ++measured; });
@@ -51,21 +52,15 @@ struct LinkFixture
         state.mods.AsciiMode[1] = ascii ? krv::True16 : krv::False16;
     }
 
-    QByteArray lastSent() const
-    {
-        return port.sent().isEmpty() ? QByteArray() : port.sent().constLast();
-    }
+    QByteArray lastSent() const { return testsupport::lastSent(port); }
 
     // The reply body framed as the current slot frames it, then delivered.
     void reply(const QByteArray &body, int chunks = 1)
     {
-        const QByteArray frame = state.mods.isAscii() ? krv::asciiFrame(body) : krv::rtuFrame(body);
-        deliver(frame, chunks);
+        deliver(testsupport::framed(body, state.mods.isAscii()), chunks);
     }
     void deliver(const QByteArray &frame, int chunks = 1)
     {
-        const int step = qMax(1, static_cast<int>(frame.size()) / chunks);
-        for (int i = 0; i < frame.size(); i += step)
-            port.receive(frame.mid(i, step));
+        testsupport::deliver(port, frame, chunks);
     }
 };

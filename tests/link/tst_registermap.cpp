@@ -1,17 +1,14 @@
 // Read requests and the decoding of every reply kind into the shared module data.
 #include "linkfixture.h"
+#include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace krv;
+using testsupport::hex;
 
 namespace {
-QByteArray hex(const char *t)
-{
-    return QByteArray::fromHex(t);
-}
-
 QByteArray idReply(quint8 address, const QByteArray &id, quint8 major, quint8 minor)
 {
     QByteArray body;
@@ -269,6 +266,28 @@ private Q_SLOTS:
         QCOMPARE(text.at(0).at(0).toString(), QStringLiteral("REREVE2060RIDU  Version5.3"));
         QCOMPARE(f.state.module.version(), 53);
         QVERIFY(f.found.isEmpty()); // not scanning: nothing listed
+    }
+
+    // An identifier reply one byte short of its layout changes nothing: no
+    // version, no text, no list entry, no slot moved.
+    void shortIdentifierReplyChangesNothing()
+    {
+        LinkFixture f;
+        f.state.scan.Scanning = True16;
+        f.state.mods.ModIndex = 0;
+        f.state.mods.ModAddress[0] = 2;
+        f.state.module.VerMajor = 5;
+        f.state.module.VerMinor = 2;
+        QSignalSpy text(&f.reads, &RegisterMap::deviceIdDecoded);
+        f.reads.GetDeviceID();
+        const QByteArray frame = rtuFrame(idReply(2, "REREVE2060RIDU", 5, 3).chopped(1));
+        f.port.setRThreshold(static_cast<int>(frame.size()));
+        f.deliver(frame);
+        QCOMPARE(f.status, QStringLiteral("数据长度错误"));
+        QCOMPARE(f.state.module.version(), 52);
+        QCOMPARE(text.count(), 0);
+        QVERIFY(f.found.isEmpty());
+        QCOMPARE(f.state.mods.ModIndex, qint16(0));
     }
 
     void scanListsOnlyTheFamily_data()

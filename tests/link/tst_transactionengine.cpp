@@ -1,18 +1,13 @@
 // One transaction at a time through the in-memory port: bytes on the wire, the
 // frame texts, the counters, the check and the dispatch table.
 #include "linkfixture.h"
+#include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace krv;
-
-namespace {
-QByteArray hex(const char *t)
-{
-    return QByteArray::fromHex(t);
-}
-} // namespace
+using testsupport::hex;
 
 class TestTransactionEngine : public QObject
 {
@@ -27,14 +22,14 @@ private Q_SLOTS:
         QCOMPARE(f.port.sent(), QList<QByteArray>{hex("010300000008440C")});
         QCOMPARE(f.sentText, QStringLiteral("010300000008440C"));
         QCOMPARE(f.port.rThreshold(), 21);
-        QVERIFY(f.engine.timMscon().isActive());
-        QCOMPARE(f.engine.timMscon().interval(), 288);
+        QVERIFY(f.engine.awaitingReply());
+        QCOMPARE(f.engine.replyTimeout(), 288);
         QCOMPARE(f.state.module.ReqRegister, qint16(0));
 
         const QByteArray body = hex("010310") + hex("FF387FFF80000000000100020003FFFF");
         const QByteArray frame = rtuFrame(body);
         f.deliver(frame, 4); // arrives in several chunks
-        QVERIFY(!f.engine.timMscon().isActive());
+        QVERIFY(!f.engine.awaitingReply());
         QCOMPARE(f.commText, QStringLiteral("1"));
         QCOMPARE(f.receivedText, QString::fromLatin1(frame.toHex().toUpper()));
         QCOMPARE(f.status, QStringLiteral("取8通道数据成功"));
@@ -167,7 +162,7 @@ private Q_SLOTS:
         f.reads.GetData();
         QCOMPARE(errors.count(), 1);
         QVERIFY(f.port.sent().isEmpty());
-        QVERIFY(!f.engine.timMscon().isActive());
+        QVERIFY(!f.engine.awaitingReply());
 
         f.port.failOpen(QString());
         f.engine.configurePort(1, QStringLiteral("9600,N,8,1"));

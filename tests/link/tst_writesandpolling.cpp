@@ -1,18 +1,15 @@
 // Write requests, the command stack, the start burst and rotation, and the scan,
 // driven by direct calls of the tick handlers.
 #include "linkfixture.h"
+#include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace krv;
+using testsupport::hex;
 
 namespace {
-QByteArray hex(const char *t)
-{
-    return QByteArray::fromHex(t);
-}
-
 QList<qint16> stack(const LinkFixture &f)
 {
     const auto &cs = f.state.commands;
@@ -145,32 +142,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("adj");
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<WriteRequests::BadField>("field");
+        using Bad = WriteRequests::BadField;
         QTest::newRow("address 256") << "256"
-                                     << "0"
-                                     << "地  址";
+                                     << "0" << Bad::Address;
         QTest::newRow("address text") << "abc"
-                                      << "0"
-                                      << "地  址";
+                                      << "0" << Bad::Address;
         QTest::newRow("address fraction") << "2.5"
-                                          << "0"
-                                          << "地  址";
+                                          << "0" << Bad::Address;
         QTest::newRow("adj empty") << "2"
-                                   << ""
-                                   << "冷校准";
+                                   << "" << Bad::ColdAdj;
         QTest::newRow("adj fraction") << "2"
-                                      << "-1.5"
-                                      << "冷校准";
+                                      << "-1.5" << Bad::ColdAdj;
     }
     void writeModuleParametersRefusesBadFields()
     {
         QFETCH(QString, address);
         QFETCH(QString, adj);
-        QFETCH(QString, field);
+        QFETCH(WriteRequests::BadField, field);
         LinkFixture f;
         SysParamSelection sel;
         sel.Baud = 3;
-        QCOMPARE(f.writes.writeModuleParameters(sel, address, adj).value_or(QString()), field);
+        const auto bad = f.writes.writeModuleParameters(sel, address, adj);
+        QVERIFY(bad.has_value());
+        QCOMPARE(*bad, field);
         QCOMPARE(f.state.commands.CmdTop, qint16(0));
         QCOMPARE(int(f.state.module.CommByte), 0);
     }
@@ -209,11 +204,66 @@ private Q_SLOTS:
         texts[6] = QStringLiteral("x");     // not a number: skipped
         texts[7] = QStringLiteral("300");
         QCOMPARE(f.writes.writeCalibration(texts), (QList<int>{4, 6}));
-        QVERIFY(f.status.endsWith(QLatin1String("4,6")));
         QCOMPARE(stack(f), (QList<qint16>{0, 0x3082, 0x6084, 0x6090}));
         QCOMPARE(e[4].Value, qint16(4));
         QCOMPARE(ticks(f, 3), (QList<QByteArray>{hex("02060090012C"), hex("02060084FFFB"),
                                                  hex("020300820008")}));
+    }
+
+    // The port hand-over to an editor and back: everything stops and the port
+    // closes; the return resumes polling with the stack as it was, configures
+    // the port without opening it, and repeats that 100 ms later without
+    // touching a port that is open by then.
+    void handOverSuspendsAndResumes()
+    {
+        LinkFixture f;
+        f.cycle.start(Line9600, -1, 0, 2, false);
+        f.cycle.Timer1_Timer();
+        QVERIFY(f.port.portOpen());
+        QVERIFY(f.engine.awaitingReply());
+        const QList<qint16> before = stack(f);
+
+        f.cycle.suspend({2, QStringLiteral("19200"), 4});
+        QVERIFY(!f.port.portOpen());
+        QVERIFY(!f.engine.awaitingReply());
+        QVERIFY(!f.cycle.Timer1().isActive());
+        QCOMPARE(f.cycle.lentLine().comPort, 2);
+
+        f.cycle.resume();
+        QVERIFY(f.cycle.Timer1().isActive());
+        QCOMPARE(f.cycle.Timer1().interval(), 300);
+        QVERIFY(!f.port.portOpen());
+        QCOMPARE(f.port.commPort(), 2);
+        QCOMPARE(f.port.settings(), QStringLiteral("19200,N,8,1"));
+        QCOMPARE(stack(f), before);
+
+        f.cycle.Timer1_Timer(); // polling opens the port again
+        QVERIFY(f.port.portOpen());
+        const int opens = f.port.openCount();
+        auto *endTimer = f.cycle.findChild<QTimer *>(QStringLiteral("EndTimer"));
+        QVERIFY(endTimer && endTimer->isActive());
+        QCOMPARE(endTimer->interval(), 100);
+        QTRY_VERIFY_WITH_TIMEOUT(!endTimer->isActive(), 2000);
+        QVERIFY(f.port.portOpen());
+        QCOMPARE(f.port.openCount(), opens);
+        QVERIFY(f.cycle.Timer1().isActive());
+        f.cycle.Timer1().stop();
+    }
+
+    // Lending the line ends a running scan: it must not go on sending on a port
+    // the editor owns.
+    void handOverEndsAScan()
+    {
+        LinkFixture f;
+        QSignalSpy finished(&f.cycle, &PollingCycle::scanFinished);
+        f.cycle.startScan(Line9600);
+        f.cycle.ScanModTimer_Timer();
+        f.cycle.suspend(Line9600);
+        QVERIFY(!f.cycle.ScanModTimer().isActive());
+        QVERIFY(!f.cycle.scanning());
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!f.cycle.selectModule(-1));
+        QVERIFY(f.cycle.selectModule(0));
     }
 
     void fullStackRefusesPush()
@@ -235,7 +285,7 @@ private Q_SLOTS:
         f.cycle.start(Line9600, -1, 0, 2, false);
         QCOMPARE(f.state.mods.ModIndex, qint16(1));
         QCOMPARE(f.cycle.Timer1().interval(), 300);
-        QCOMPARE(f.engine.timMscon().interval(), 288);
+        QCOMPARE(f.engine.replyTimeout(), 288);
         QVERIFY(f.cycle.Timer1().isActive());
         QVERIFY(f.port.sent().isEmpty()); // the first request leaves at the first tick
 
@@ -270,9 +320,9 @@ private Q_SLOTS:
         f.cycle.Timer1_Timer();
         QCOMPARE(f.lastSent().chopped(2), hex("0211"));
         f.reply(hex("021110") + "REREVE2060RIDU" + hex("0503"));
-        QCOMPARE(ticks(f, 5), (QList<QByteArray>{hex("02030012000A"), hex("020301F80003"),
-                                                  hex("020100000009"), hex("020200100014"),
-                                                  hex("020300000008")}));
+        QCOMPARE(ticks(f, 5),
+                 (QList<QByteArray>{hex("02030012000A"), hex("020301F80003"), hex("020100000009"),
+                                    hex("020200100014"), hex("020300000008")}));
         // The same firmware again (next Start) reads nothing twice.
         f.cycle.start(Line9600, -1, 0, 2, false);
         ticks(f, 5);
@@ -292,10 +342,10 @@ private Q_SLOTS:
             const LineChoice line{1, QStringLiteral("x"), i};
             f.cycle.start(line, -1, 0, 1, false);
             QCOMPARE(f.cycle.Timer1().interval(), poll[i]);
-            QCOMPARE(f.engine.timMscon().interval(), reply[i]);
+            QCOMPARE(f.engine.replyTimeout(), reply[i]);
             f.cycle.startScan(line);
             QCOMPARE(f.cycle.ScanModTimer().interval(), scan[i]);
-            QCOMPARE(f.engine.timMscon().interval(), scanReply[i]);
+            QCOMPARE(f.engine.replyTimeout(), scanReply[i]);
             QVERIFY(!f.cycle.Timer1().isActive());
         }
     }
@@ -370,7 +420,7 @@ private Q_SLOTS:
         f.port.pull(QStringLiteral("unplugged"));
         QCOMPARE(errors.count(), 1);
         QVERIFY(!f.cycle.Timer1().isActive());
-        QVERIFY(!f.engine.timMscon().isActive());
+        QVERIFY(!f.engine.awaitingReply());
     }
 };
 

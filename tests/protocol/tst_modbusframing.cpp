@@ -1,17 +1,14 @@
 // Framing and unframing on the shared frame buffer, with the exact effects on
 // CommBuf, CommLen, CheckSum, ReplyLen and the slot's framing flag.
 #include "protocol/modbusframing.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace krv;
+using testsupport::hex;
 
 namespace {
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
-
 // A request body in the layout the builders leave: FrameLen bytes, last two zero.
 void loadRequest(FrameBuffer &fb, const QByteArray &body, qint16 replyLen)
 {
@@ -53,8 +50,13 @@ private Q_SLOTS:
         FrameBuffer fb;
         ModuleSlots mods;
         mods.ModIndex = 3;
-        mods.AsciiMode[3] = True16; // re-asserted by framing
-        mods.AsciiMode[3] = False16;
+        // CalcCRC re-asserts the slot's framing as RTU.
+        mods.AsciiMode[3] = True16;
+        fb.CommBuf = hex("010300000008");
+        fb.CommLen = 6;
+        CalcCRC(fb, mods);
+        QCOMPARE(fb.CheckSum, 0x0C44);
+        QCOMPARE(mods.AsciiMode[3], False16);
         loadRequest(fb, hex("010300000008"), 21);
         frameRequest(fb, mods);
         QCOMPARE(fb.CommBuf, hex("010300000008440C"));
@@ -124,7 +126,7 @@ private Q_SLOTS:
         if (checkSum >= 0)
             QCOMPARE(fb.CheckSum, checkSum);
         else
-            QVERIFY(fb.CheckSum != 0);
+            QCOMPARE_NE(fb.CheckSum, 0);
         QCOMPARE(fb.CommLen, commLen);
         QVERIFY(fb.CommBuf.startsWith(decodedHead));
         QCOMPARE(mods.isAscii(), ascii);

@@ -74,11 +74,29 @@ private Q_SLOTS:
         QCOMPARE(r.Reg2, unpacked);
     }
 
+    // An index outside 0..8 touches no record of either table.
     void badRecordIndexIsIgnored()
     {
         ParameterTables t;
-        ControlParaToBytes(t, 9);
-        BytesToAlarmPara(t, -1);
+        for (int i = 0; i < 9; ++i) {
+            t.CtrlPara[i].SetVal = static_cast<qint16>(100 + i);
+            t.CtrlPara[i].RegBytes.fill(quint8(0xA0 + i));
+            t.AlarmPara[i].Reg1 = 200 + i;
+            t.AlarmPara[i].RegBytes.fill(quint8(0xB0 + i));
+        }
+        const ParameterTables before = t;
+        for (int bad : {-1, 9, 1000}) {
+            ControlParaToBytes(t, bad);
+            BytesToControlPara(t, bad);
+            AlarmParaToBytes(t, bad);
+            BytesToAlarmPara(t, bad);
+        }
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(t.CtrlPara[i].SetVal, before.CtrlPara[i].SetVal);
+            QCOMPARE(t.CtrlPara[i].RegBytes, before.CtrlPara[i].RegBytes);
+            QCOMPARE(t.AlarmPara[i].Reg1, before.AlarmPara[i].Reg1);
+            QCOMPARE(t.AlarmPara[i].RegBytes, before.AlarmPara[i].RegBytes);
+        }
         QCOMPARE(unpackRegister(0x80, 0x00), qint16(-32768));
         QCOMPARE(unpackRegister(0x7F, 0xFF), qint16(32767));
     }

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void systemBlockCodesBeyondLists();
     void perChannelSensorsEnableTheSensorFrame();
     void scanListsModulesWithTheirFraming();
+    void pickDuringScanKeepsTheScanSlot();
     void scanOfEmptyLineEndsAndStartUsesManualSlot();
     void portFailureReportedOnceAndPollingStops();
     void clockAndEnding();
@@ -87,12 +88,12 @@ void TestForm1::startUpState()
     QCOMPARE(f.port.settings(), QStringLiteral("9600,N,8,1"));
     QVERIFY(!f.program.polling.Timer1().isActive());
     QVERIFY(!f.program.polling.ScanModTimer().isActive());
-    QVERIFY(!f.program.engine.timMscon().isActive());
+    QVERIFY(!f.program.engine.awaitingReply());
     auto *clock = f.form.findChild<QTimer *>("DisTimer");
     QVERIFY(clock && clock->isActive());
     QCOMPARE(clock->interval(), 1000);
     QCOMPARE(f.program.polling.Timer1().interval(), 300);
-    QCOMPARE(f.program.engine.timMscon().interval(), 288);
+    QCOMPARE(f.program.engine.replyTimeout(), 288);
 
     const auto lamps = f.form.findChildren<Lamp *>();
     QCOMPARE(lamps.size(), 20);
@@ -239,7 +240,7 @@ void TestForm1::timerIntervals()
 
     f.click("Command5");
     QCOMPARE(p.ScanModTimer().interval(), scan);
-    QCOMPARE(f.program.engine.timMscon().interval(), scanReply);
+    QCOMPARE(f.program.engine.replyTimeout(), scanReply);
     QCOMPARE(f.port.commPort(), 2);
     QCOMPARE(f.port.settings(), f.combo("CommRate")->currentText() + ",N,8,1");
 
@@ -247,9 +248,9 @@ void TestForm1::timerIntervals()
     QVERIFY(!p.ScanModTimer().isActive());
     QVERIFY(p.Timer1().isActive());
     QCOMPARE(p.Timer1().interval(), poll);
-    QCOMPARE(f.program.engine.timMscon().interval(), pollReply);
+    QCOMPARE(f.program.engine.replyTimeout(), pollReply);
     QCOMPARE(p.Timer1().timerType(), Qt::PreciseTimer);
-    QCOMPARE(f.program.engine.timMscon().timerType(), Qt::PreciseTimer);
+    QCOMPARE(f.program.engine.findChild<QTimer *>("timMscon")->timerType(), Qt::PreciseTimer);
     p.Timer1().stop();
 }
 
@@ -322,7 +323,9 @@ void TestForm1::perChannelSensorsEnableTheSensorFrame()
 }
 
 // Answers the scan's device-identifier requests for the given modules.
-static void runScan(UiFixture &f, const QList<std::pair<int, bool>> &modules, int lastAddress)
+// `afterTick` runs after each tick (the operator acting while the scan runs).
+static void runScan(UiFixture &f, const QList<std::pair<int, bool>> &modules, int lastAddress,
+                    const std::function<void()> &afterTick = {})
 {
     f.click("Command5");
     PollingCycle &p = f.program.polling;
@@ -336,6 +339,8 @@ static void runScan(UiFixture &f, const QList<std::pair<int, bool>> &modules, in
         const int address = f.state.mods.address();
         const bool ascii = f.state.mods.isAscii();
         QCOMPARE(progress->value(), 2 * address + (ascii ? 1 : 2));
+        if (afterTick)
+            afterTick();
         if (!modules.contains({address, ascii}))
             continue;
         QCOMPARE(f.port.sent().size(), 1);
@@ -377,6 +382,39 @@ void TestForm1::scanListsModulesWithTheirFraming()
     mods->setCurrentIndex(1);
     f.startPolling();
     QCOMPARE(f.combo("Protocol")->currentText(), QStringLiteral("RTU"));
+}
+
+void TestForm1::pickDuringScanKeepsTheScanSlot()
+{
+    UiFixture f;
+    QComboBox *mods = f.combo("ModNO");
+    // The list is disabled for the scan. Once MOD(3) is listed a pick of it
+    // arrives anyway on every following tick: it is refused and the list goes
+    // back to the scan's own selection.
+    runScan(f, {{3, true}, {5, false}}, 6, [&] {
+        QVERIFY(!mods->isEnabled());
+        if (mods->count() == 2)
+            QCOMPARE(mods->currentIndex(), 1);
+        if (mods->count() > 0 && f.state.scan.ScanAddress > 3)
+            mods->setCurrentIndex(0);
+    });
+    QCOMPARE(mods->count(), 2);
+    QCOMPARE(mods->itemText(1), QStringLiteral("MOD(5)"));
+    // The scan kept filling its own slot: both finds keep address and framing.
+    QCOMPARE(f.state.mods.ModAddress[0], qint16(3));
+    QCOMPARE(f.state.mods.AsciiMode[0], krv::True16);
+    QCOMPARE(f.state.mods.ModAddress[1], qint16(5));
+    QCOMPARE(f.state.mods.AsciiMode[1], krv::False16);
+
+    f.click("Command7");
+    QVERIFY(mods->isEnabled());
+    mods->setCurrentIndex(0);
+    QCOMPARE(f.state.mods.ModIndex, qint16(0));
+    f.startPolling();
+    QCOMPARE(f.text("Address"), QStringLiteral("3"));
+    f.port.sent().clear();
+    f.tick();
+    QCOMPARE(f.lastSent(), krv::asciiFrame(QByteArray::fromHex("030301F80003")));
 }
 
 void TestForm1::scanOfEmptyLineEndsAndStartUsesManualSlot()
@@ -433,7 +471,7 @@ void TestForm1::clockAndEnding()
     f.click("Command1");
     QVERIFY(!f.port.portOpen());
     QVERIFY(!f.program.polling.Timer1().isActive());
-    QVERIFY(!f.program.engine.timMscon().isActive());
+    QVERIFY(!f.program.engine.awaitingReply());
     QVERIFY(!f.form.isVisible());
 
     // Closing by the title bar ends the same way.

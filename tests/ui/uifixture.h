@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "protocol/modbusframing.h"
 #include "scriptedasker.h"
+#include "testsupport.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -46,23 +47,14 @@ struct UiFixture
     }
     void tick() { program.polling.Timer1_Timer(); }
 
-    QByteArray lastSent() const
-    {
-        return port.sent().isEmpty() ? QByteArray() : port.sent().constLast();
-    }
+    QByteArray lastSent() const { return testsupport::lastSent(port); }
     // The request bodies sent since the list was cleared, without check bytes,
     // as hex text (RTU only).
-    QStringList sentBodies() const
-    {
-        QStringList out;
-        for (const QByteArray &f : port.sent())
-            out << QString::fromLatin1(f.left(f.size() - 2).toHex().toUpper());
-        return out;
-    }
+    QStringList sentBodies() const { return testsupport::sentBodies(port); }
     // The reply body framed as the current slot frames it.
     void reply(const QByteArray &body)
     {
-        port.receive(state.mods.isAscii() ? krv::asciiFrame(body) : krv::rtuFrame(body));
+        port.receive(testsupport::framed(body, state.mods.isAscii()));
     }
     // Runs the request of one code and answers it.
     void answer(qint16 code, const QByteArray &body)
@@ -75,11 +67,7 @@ struct UiFixture
 // Reply bodies of module 1.
 inline QByteArray registersBody(quint8 function, const QList<int> &values)
 {
-    QByteArray b;
-    b.append(char(1)).append(char(function)).append(char(2 * values.size()));
-    for (int v : values)
-        b.append(char((v >> 8) & 0xFF)).append(char(v & 0xFF));
-    return b;
+    return testsupport::registersBody(1, function, values);
 }
 
 // Short system block (firmware before 5.3).
