@@ -6,8 +6,16 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    // A file size limit must fail a record write, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
 

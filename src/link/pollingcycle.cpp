@@ -25,7 +25,7 @@ PollingCycle::PollingCycle(SharedState &state, TransactionEngine &engine, Regist
 
     // The scan's last request (address 255 in RTU) still counts: the scan ends
     // when it is answered or timed out.
-    connect(&m_engine, &TransactionEngine::transactionEnded, this, [this] {
+    connect(&m_engine, &TransactionEngine::requestEnded, this, [this] {
         if (m_lastScanRequest)
             endScan();
     });
@@ -67,13 +67,13 @@ void PollingCycle::ScanModTimer_Timer()
     ScanState &scan = m_state.scan;
     ModuleSlots &mods = m_state.mods;
     mods.address() = scan.ScanAddress;
+    bool last = false;
     if (scan.ScanAscii) {
         scan.ScanAscii = False16;
         ++scan.ScanAddress;
-        if (scan.ScanAddress > 255) {
+        last = scan.ScanAddress > 255;
+        if (last)
             m_scanTimer.stop();
-            m_lastScanRequest = true;
-        }
     } else {
         scan.ScanAscii = True16;
     }
@@ -81,8 +81,13 @@ void PollingCycle::ScanModTimer_Timer()
     Q_EMIT scanStep(mods.address(), scan.ScanAscii != False16);
     if (mods.address() != 0)
         m_reads.GetDeviceID();
-    // The last tick ends the scan at once when nothing is left to wait for.
-    if (m_lastScanRequest && (mods.address() == 0 || m_engine.portFailed()))
+    if (!last)
+        return;
+    // The last request still counts: the scan ends when it is answered or
+    // timed out, or at once when nothing went out.
+    if (m_engine.outstanding())
+        m_lastScanRequest = true;
+    else
         endScan();
 }
 

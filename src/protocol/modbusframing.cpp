@@ -130,6 +130,48 @@ void frameRequest(FrameBuffer &fb, ModuleSlots &mods)
     }
 }
 
+bool frameIntact(QByteArrayView received, bool ascii)
+{
+    if (!ascii)
+        return !received.isEmpty() && modbusCrc16(received) == 0;
+    FrameBuffer fb;
+    fb.CommBuf = received.toByteArray();
+    fb.CommLen = static_cast<qint16>(qMin<qsizetype>(received.size(), 0x7FFF));
+    AsciiToRtu(fb);
+    return fb.CheckSum == 0;
+}
+
+qsizetype firstFrameLength(QByteArrayView received, bool ascii)
+{
+    constexpr qsizetype MaxAsciiFrame = 513; // ":" + 2 x 255 digits + CR LF
+    if (ascii) {
+        const qsizetype lf = received.indexOf('\n');
+        if (lf >= 0)
+            return lf + 1;
+        return received.size() >= MaxAsciiFrame ? received.size() : 0;
+    }
+    if (received.size() < 2)
+        return 0;
+    const quint8 function = static_cast<quint8>(received[1]);
+    if (function & 0x80)
+        return 5; // address, function, exception code, CRC
+    switch (function) {
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x11:
+        return received.size() < 3 ? 0 : 5 + static_cast<quint8>(received[2]);
+    case 0x05:
+    case 0x06:
+    case 0x0F:
+    case 0x10:
+        return 8;
+    default:
+        return received.size();
+    }
+}
+
 bool unframeReply(FrameBuffer &fb, ModuleSlots &mods)
 {
     if (!mods.isAscii())

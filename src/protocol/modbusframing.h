@@ -34,4 +34,16 @@ void frameRequest(FrameBuffer &fb, ModuleSlots &mods);
 // Returns true when the check passed (CheckSum 0).
 bool unframeReply(FrameBuffer &fb, ModuleSlots &mods);
 
+// True when the received bytes are one frame that passes its check (CRC, or
+// colon and LRC); changes nothing.
+bool frameIntact(QByteArrayView received, bool ascii);
+
+// How many of the received bytes the first frame takes: in RTU as its
+// function code and byte count tell (the echo of a write is 8 bytes, an
+// exception reply 5), in ASCII up to and including the first LF. Returns 0
+// when more bytes are needed to tell; the result may exceed the bytes at hand
+// (the rest of the frame is still on its way). A function code that tells no
+// length makes the whole of `received` one frame.
+qsizetype firstFrameLength(QByteArrayView received, bool ascii);
+
 } // namespace krv

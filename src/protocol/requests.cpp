@@ -72,4 +72,35 @@ quint16 ReplyReader::unsignedRegister(int k) const
     return static_cast<quint16>(byte(3 + 2 * k) << 8 | byte(4 + 2 * k));
 }
 
+ReplyMatch confirmReply(QByteArrayView request, const ReplyReader &reply)
+{
+    if (request.size() < 2 || !reply.has(2))
+        return ReplyMatch::Foreign;
+    const ReplyReader asked(request, 0);
+    if (reply.station() != asked.station())
+        return ReplyMatch::Foreign;
+    const quint8 function = asked.function();
+    if (reply.function() == (function | Fn::ExceptionBit))
+        return reply.has(3) ? ReplyMatch::Exception : ReplyMatch::Foreign;
+    if (reply.function() != function)
+        return ReplyMatch::Foreign;
+    const quint16 count = static_cast<quint16>(asked.byte(4) << 8 | asked.byte(5));
+    switch (function) {
+    case Fn::ReadCoils:
+    case Fn::ReadInputs:
+    case Fn::ReadHolding:
+    case Fn::ReadInputRegisters:
+        return reply.has(3) && reply.byteCount() == replyLengthFor(function, count) - 5
+                   ? ReplyMatch::Answer
+                   : ReplyMatch::Foreign;
+    case Fn::WriteCoil:
+    case Fn::WriteRegister:
+    case Fn::WriteRegisters:
+        return reply.has(6) && reply.bytes(2, 4) == asked.bytes(2, 4) ? ReplyMatch::Answer
+                                                                      : ReplyMatch::Foreign;
+    default:
+        return ReplyMatch::Answer;
+    }
+}
+
 } // namespace krv

@@ -70,4 +70,17 @@ private:
     QByteArrayView m_body;
 };
 
+// How a checked reply relates to the request it is meant to answer.
+enum class ReplyMatch {
+    Answer,    // station, function and byte count (or echo) fit the request
+    Exception, // the module refused the request: its exception form
+    Foreign,   // another station, another function, another length or echo
+};
+// Confirms a reply against the request body (station, function, start, count
+// or value, as buildRequest laid it out, without the check field): the
+// station; the function or its exception form; for reads the byte count the
+// request asked for; for writes the echoed register and value or count. An
+// identifier reply (0x11) is confirmed by station and function only.
+ReplyMatch confirmReply(QByteArrayView request, const ReplyReader &reply);
+
 } // namespace krv

@@ -52,6 +52,9 @@ public:
     void setRThreshold(int n) { m_threshold = n; }
     int rThreshold() const { return m_threshold; }
     QByteArray input();
+    // Returns bytes taken with input() that belong to a later frame: they wait
+    // again, ahead of anything received since. Raises no event.
+    void unread(const QByteArray &bytes) { m_in.prepend(bytes); }
 
 Q_SIGNALS:
     void OnComm();

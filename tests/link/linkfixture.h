@@ -59,6 +59,15 @@ struct LinkFixture
     {
         deliver(testsupport::framed(body, state.mods.isAscii()), chunks);
     }
+    // Hands a reply body straight to the dispatch, as if it had been received,
+    // checked and confirmed (for the decoders alone).
+    void decode(const QByteArray &body)
+    {
+        const int check = state.mods.isAscii() ? 1 : 2;
+        state.frame.CommBuf = body + QByteArray(check, '\0');
+        state.frame.CommLen = static_cast<qint16>(state.frame.CommBuf.size());
+        reads.dispatch();
+    }
     void deliver(const QByteArray &frame, int chunks = 1)
     {
         testsupport::deliver(port, frame, chunks);

@@ -171,13 +171,15 @@ private Q_SLOTS:
         QCOMPARE(f.state.module.ChnlSensorCode[0], 19);
         QCOMPARE(f.state.module.ChnlSensorCode[2], -1);
 
-        // Ten registers: the first eight are taken, the rest ignored.
+        // Ten registers (a reply no request of ours asks for, so it reaches
+        // the decoder only directly): the first eight are taken, the rest
+        // ignored.
         f.state.module.ECalbEntry[0].Dirty = True16;
         QByteArray ten = hex("020314");
         for (int k = 0; k < 10; ++k)
             ten += hex("FF38");
-        exchange(
-            f, [&] { f.reads.GetECalbData(); }, ten);
+        f.state.module.ReqRegister = Reg::Calibration;
+        f.decode(ten);
         QCOMPARE(f.status, QStringLiteral("取8通道工程校准成功"));
         QCOMPARE(f.state.module.ECalbValue[7], -200);
         QCOMPARE(f.state.module.ECalbValue[8], 0);

@@ -9,8 +9,9 @@
 using namespace krv;
 
 namespace {
-// A well-formed reply body for each request the main window makes.
-QByteArray plausibleBody(QRandomGenerator &rng, quint8 address, qint16 &reqRegister)
+// One request of the main window, sent through its own procedure, and a
+// well-formed reply body for it (values random).
+QByteArray sendAndBuildReply(QRandomGenerator &rng, LinkFixture &f)
 {
     auto bytes = [&rng](int n) {
         QByteArray b(n, '\0');
@@ -18,41 +19,88 @@ QByteArray plausibleBody(QRandomGenerator &rng, quint8 address, qint16 &reqRegis
             c = static_cast<char>(rng.bounded(256));
         return b;
     };
+    const quint8 address = static_cast<quint8>(f.state.mods.address());
     QByteArray body;
     body.append(static_cast<char>(address));
-    static const qint16 registers[] = {0x0000, 0x0012, 0x0062, 0x0072, 0x0082, 0x01F8, 0x0040};
-    static const int registerCounts[] = {8, 10, 8, 1, 8, 3, 2};
-    switch (rng.bounded(7)) {
-    case 0: {
-        const int r = rng.bounded(7);
-        reqRegister = registers[r];
-        const int count = rng.bounded(3) == 0 ? rng.bounded(20) : registerCounts[r];
-        body.append('\x03').append(static_cast<char>(2 * count)).append(bytes(2 * count));
+    const bool longSystem = f.state.module.version() >= 53;
+    switch (rng.bounded(10)) {
+    case 0:
+        f.reads.GetData();
+        body.append('\x03').append('\x10').append(bytes(16));
         break;
-    }
     case 1:
-        body.append('\x01').append('\x02').append(bytes(2));
+        f.reads.GetSys();
+        body.append('\x03')
+            .append(static_cast<char>(longSystem ? 20 : 12))
+            .append(bytes(longSystem ? 20 : 12));
         break;
     case 2:
-        body.append('\x01').append('\x01').append(bytes(1));
+        f.reads.GetChnlSensor();
+        body.append('\x03').append('\x10').append(bytes(16));
         break;
     case 3:
-        body.append('\x02').append('\x03').append(bytes(3));
+        f.reads.GetPOutTime();
+        body.append('\x03').append('\x02').append(bytes(2));
         break;
     case 4:
+        f.reads.GetModCon();
+        body.append('\x03').append('\x06').append(bytes(6));
+        break;
+    case 5:
+        f.reads.GetDO();
+        body.append('\x01').append('\x02').append(bytes(2));
+        break;
+    case 6:
+        f.reads.GetControlEn();
+        body.append('\x01').append('\x01').append(bytes(1));
+        break;
+    case 7:
+        f.reads.GetDI();
+        body.append('\x02').append('\x03').append(bytes(3));
+        break;
+    case 8:
+        f.reads.GetDeviceID();
         body.append('\x11')
             .append('\x10')
             .append(rng.bounded(2) ? QByteArray("REREVE2060RIDU") : bytes(14))
             .append(bytes(2));
         break;
-    case 5:
-        body.append(static_cast<char>(rng.bounded(2) ? 5 : 6)).append(bytes(4));
-        break;
-    default:
-        body.append(bytes(rng.bounded(1, 30)));
+    default: {
+        f.state.writes.DOIndex = static_cast<qint16>(rng.bounded(10));
+        f.state.writes.DONew = rng.bounded(2) ? True16 : False16;
+        f.writes.PutDO();
+        // The echo of the request just sent (body of the last frame).
+        const QByteArray sent = f.lastSent();
+        body = f.state.mods.isAscii() ? QByteArray::fromHex(sent.mid(1, 12)) : sent.left(6);
         break;
     }
+    }
     return body;
+}
+
+// A frame that is no answer: another station, another function, or noise.
+QByteArray foreignBody(QRandomGenerator &rng, const QByteArray &answer)
+{
+    QByteArray b = answer;
+    switch (rng.bounded(3)) {
+    case 0:
+        b[0] = static_cast<char>(b[0] ^ (1 + rng.bounded(255)));
+        break;
+    case 1:
+        b[1] = static_cast<char>(b[1] == 3 ? 1 : 3);
+        break;
+    default:
+        b = QByteArray::fromHex("010304") + QByteArray(4, char(rng.bounded(256)));
+        break;
+    }
+    return b;
+}
+
+int fromEnvironment(const char *name, int fallback)
+{
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok && v > 0 ? v : fallback;
 }
 
 QByteArray mutate(QRandomGenerator &rng, QByteArray frame)
@@ -87,21 +135,28 @@ QByteArray mutate(QRandomGenerator &rng, QByteArray frame)
 }
 } // namespace
 
+// Rounds and seed come from KRV_FUZZ_ROUNDS and KRV_FUZZ_SEED (defaults:
+// 100000 rounds, seed 20261207), so a long run can be made without a rebuild.
 class TestReplyFuzz : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void randomReplies()
     {
-        QRandomGenerator rng(20261207);
+        const int rounds = fromEnvironment("KRV_FUZZ_ROUNDS", 100000);
+        const auto seed = static_cast<quint32>(fromEnvironment("KRV_FUZZ_SEED", 20261207));
+        QRandomGenerator rng(seed);
         LinkFixture f;
         int decoded = 0;
+        int sent = 0;
+        int ended = 0;
         QObject::connect(&f.engine, &TransactionEngine::statusText, [&decoded](const QString &t) {
             if (t.endsWith(QStringLiteral("成功")))
                 ++decoded;
         });
-        constexpr int Rounds = 100000;
-        for (int round = 0; round < Rounds; ++round) {
+        QObject::connect(&f.engine, &TransactionEngine::requestEnded, [&](RequestEnd) { ++ended; });
+        f.port.setPortOpen(true);
+        for (int round = 0; round < rounds; ++round) {
             const bool ascii = rng.bounded(2);
             f.useModule(static_cast<qint16>(rng.bounded(256)), ascii);
             f.state.module.VerMajor = static_cast<qint16>(rng.bounded(2) ? 5 : rng.bounded(256));
@@ -109,23 +164,27 @@ private Q_SLOTS:
             f.state.scan.Scanning = rng.bounded(4) == 0 ? True16 : False16;
             f.state.mods.ModIndex = static_cast<qint16>(rng.bounded(ModuleSlots::Count));
 
-            qint16 reqRegister = 0;
-            QByteArray body =
-                plausibleBody(rng, static_cast<quint8>(f.state.mods.address()), reqRegister);
+            const qsizetype before = f.port.sent().size();
+            QByteArray body = sendAndBuildReply(rng, f);
+            sent += f.port.sent().size() > before ? 1 : 0;
             if (rng.bounded(6) == 0 && body.size() > 2)
                 body[2] = static_cast<char>(rng.bounded(256)); // byte count lies
-            const QByteArray frame = mutate(rng, ascii ? asciiFrame(body) : rtuFrame(body));
-
-            f.state.module.ReqRegister = reqRegister;
-            f.port.setPortOpen(true);
-            f.port.discardInput();
-            f.port.setRThreshold(rng.bounded(1, 50));
-            f.deliver(frame, rng.bounded(1, 5));
-            // Whatever did not reach the threshold is handed over anyway.
+            auto frame = [ascii](const QByteArray &b) {
+                return ascii ? asciiFrame(b) : rtuFrame(b);
+            };
+            QByteArray wire = mutate(rng, frame(body));
+            if (rng.bounded(4) == 0) // a late or foreign frame first, same read
+                wire.prepend(frame(foreignBody(rng, body)));
+            f.deliver(wire, rng.bounded(1, 5));
+            // Whatever did not reach the threshold is handed over anyway, then
+            // the request times out if nothing ended it.
             if (f.port.inBufferCount() > 0)
                 f.engine.Comm1_OnComm();
+            if (f.engine.outstanding())
+                f.engine.timMscon_Timer();
+            QCOMPARE(ended, sent); // every request ended, and only once
         }
-        QVERIFY(decoded > Rounds / 10); // many replies did get through
+        QVERIFY(decoded > rounds / 10); // many replies did get through
         QVERIFY(f.state.mods.ModIndex >= 0 && f.state.mods.ModIndex < ModuleSlots::Count);
     }
 };

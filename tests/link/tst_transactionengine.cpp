@@ -68,6 +68,7 @@ private Q_SLOTS:
         QCOMPARE(f.state.module.VerMajor, qint16(0)); // nothing decoded
     }
 
+    // The dispatch table itself, for replies handed to it directly.
     void dispatchTable_data()
     {
         QTest::addColumn<qint16>("reqRegister");
@@ -81,8 +82,7 @@ private Q_SLOTS:
         QTest::newRow("write register echo")
             << qint16(0) << hex("010600140003") << "写系统参数成功";
         QTest::newRow("function 0x0F") << qint16(0) << hex("010F00000009") << "无此功能号";
-        QTest::newRow("exception reaching threshold")
-            << qint16(0) << hex("0183020000000000") << "无此功能号";
+        QTest::newRow("exception") << qint16(0) << hex("018302") << "无此功能号";
         QTest::newRow("coils byte count 3") << qint16(0) << hex("0101030102030405") << "";
         QTest::newRow("too short for layout")
             << qint16(0x0012) << hex("010302FFFF") << "数据长度错误";
@@ -99,15 +99,11 @@ private Q_SLOTS:
         f.state.module.VerMajor = 5;
         f.state.module.VerMinor = 3;
         f.state.module.MeasValue.fill(7);
-        f.reads.GetData();
         f.state.module.ReqRegister = reqRegister;
-        f.port.setRThreshold(1); // let any length through to the dispatch
-        f.reply(body);
-        QCOMPARE(f.status, status);
-        if (status == QStringLiteral("取8通道数据"))
-            QCOMPARE(f.state.module.MeasValue[0], 5);
-        else
-            QCOMPARE(f.state.module.MeasValue[0], 7);
+        f.status = QStringLiteral("unchanged");
+        f.decode(body);
+        QCOMPARE(f.status, status.isEmpty() ? QStringLiteral("unchanged") : status);
+        QCOMPARE(f.state.module.MeasValue[0], status == QStringLiteral("取8通道数据") ? 5 : 7);
     }
 
     // A 5-byte exception never reaches the 8-byte echo threshold: the reply
@@ -126,17 +122,132 @@ private Q_SLOTS:
         QCOMPARE(f.port.inBufferCount(), 0);
     }
 
-    void lateReplyIsStillDecoded()
+    // Frames that pass their check but answer another request are not decoded
+    // and leave the request outstanding; an exception in the request's own
+    // function is its answer.
+    void repliesAreConfirmedAgainstTheirRequest_data()
+    {
+        QTest::addColumn<int>("request");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<QString>("status");
+        const QString foreign = QStringLiteral("应答与请求不符");
+        QTest::newRow("right reply") << 0 << hex("0101020501") << true << "取开关量输出成功";
+        QTest::newRow("another station") << 0 << hex("0201020501") << false << foreign;
+        QTest::newRow("another function") << 0 << hex("0102020501") << false << foreign;
+        QTest::newRow("another byte count") << 0 << hex("010103050100") << false << foreign;
+        QTest::newRow("exception form") << 0 << hex("01810200000000") << true << "无此功能号";
+        QTest::newRow("another exception") << 0 << hex("01830200000000") << false << foreign;
+        QTest::newRow("echo of another coil") << 1 << hex("01050003FF00") << false << foreign;
+        QTest::newRow("echo of another value") << 1 << hex("010500020000") << false << foreign;
+        QTest::newRow("right echo") << 1 << hex("01050002FF00") << true << "置数字输出成功";
+        QTest::newRow("identifier of another station")
+            << 2 << hex("0211") + QByteArray(17, 'A') << false << foreign;
+    }
+    void repliesAreConfirmedAgainstTheirRequest()
+    {
+        QFETCH(int, request);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, answered);
+        QFETCH(QString, status);
+        LinkFixture f;
+        f.useModule(1, false);
+        QSignalSpy ended(&f.engine, &TransactionEngine::requestEnded);
+        if (request == 0) {
+            f.reads.GetDO();
+        } else if (request == 1) {
+            f.state.writes.DOIndex = 2;
+            f.state.writes.DONew = True16;
+            f.writes.PutDO();
+        } else {
+            f.reads.GetDeviceID();
+        }
+        f.port.setRThreshold(1); // exception replies too reach the handler
+        f.reply(body);
+        QCOMPARE(f.status, status);
+        QCOMPARE(ended.count(), answered ? 1 : 0);
+        QCOMPARE(f.engine.outstanding(), !answered);
+        QCOMPARE(f.engine.awaitingReply(), !answered);
+        const bool decoded = status == QStringLiteral("取开关量输出成功");
+        QCOMPARE(f.state.module.DOState[0], qint16(decoded ? 1 : 0));
+        QCOMPARE(f.engine.commCount(), 1);
+    }
+
+    // A reply that comes after its time-out answers nothing any more.
+    void lateReplyIsNotDecoded()
     {
         LinkFixture f;
         f.useModule(1, false);
+        QSignalSpy ended(&f.engine, &TransactionEngine::requestEnded);
         f.reads.GetDO();
         f.engine.timMscon_Timer();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.at(0).at(0).value<RequestEnd>(), RequestEnd::TimedOut);
         f.reply(hex("01010205") + hex("01"));
         QCOMPARE(f.engine.errCount(), 1);
         QCOMPARE(f.engine.commCount(), 1);
+        QCOMPARE(f.status, QStringLiteral("应答与请求不符"));
+        QCOMPARE(f.state.module.DOState[0], qint16(0));
+        QCOMPARE(ended.count(), 1);
+    }
+
+    // A late reply and the right one in the same read: the first is passed
+    // over, the second decoded; in RTU and in ASCII, in any chunking.
+    void lateReplyThenTheRightOneInOneRead_data()
+    {
+        QTest::addColumn<bool>("ascii");
+        QTest::addColumn<int>("chunks");
+        QTest::newRow("rtu one read") << false << 1;
+        QTest::newRow("rtu chunks") << false << 5;
+        QTest::newRow("ascii one read") << true << 1;
+        QTest::newRow("ascii chunks") << true << 7;
+    }
+    void lateReplyThenTheRightOneInOneRead()
+    {
+        QFETCH(bool, ascii);
+        QFETCH(int, chunks);
+        LinkFixture f;
+        f.useModule(1, ascii);
+        QSignalSpy ended(&f.engine, &TransactionEngine::requestEnded);
+        f.reads.GetData(); // times out; its reply comes later
+        f.engine.timMscon_Timer();
+        f.reads.GetDO();
+        const QByteArray late = testsupport::registersBody(1, 3, {9, 9, 9, 9, 9, 9, 9, 9});
+        const QByteArray right = hex("0101020501");
+        f.deliver(testsupport::framed(late, ascii) + testsupport::framed(right, ascii), chunks);
         QCOMPARE(f.status, QStringLiteral("取开关量输出成功"));
         QCOMPARE(f.state.module.DOState[0], qint16(1));
+        QCOMPARE(f.state.module.DOState[8], qint16(1));
+        QCOMPARE(f.state.module.MeasValue[0], 0); // the late measurements were not taken
+        QCOMPARE(f.engine.commCount(), 2);
+        QCOMPARE(ended.count(), 2);
+        QCOMPARE(f.engine.errCount(), 1);
+    }
+
+    // The fault seen on the line: with every reply late, "写工程校准" put
+    // measurement values into the calibration row. Each late frame now finds
+    // a request of another kind outstanding and is passed over.
+    void lateMeasurementsNeverReachTheCalibrationRow()
+    {
+        LinkFixture f;
+        f.useModule(1, false);
+        f.state.module.ECalbEntry[3].Value = 5;
+        f.reads.GetData();
+        f.engine.timMscon_Timer();
+        f.state.module.ECalbEntry[3].Value = 7;
+        f.writes.PutECalb(3);
+        f.reply(testsupport::registersBody(1, 3, {100, 101, 102, 103, 104, 105, 106, 107}));
+        QCOMPARE(f.status, QStringLiteral("应答与请求不符"));
+        f.engine.timMscon_Timer();
+        f.reads.GetECalbData();
+        QSignalSpy status(&f.engine, &TransactionEngine::statusText);
+        f.reply(hex("010600880007")); // the write's late echo, too short to be looked at yet
+        QCOMPARE(f.state.module.ECalbValue[3], 0);
+        f.reply(testsupport::registersBody(1, 3, {0, 0, 0, 7, 0, 0, 0, 0}));
+        QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("应答与请求不符"));
+        QCOMPARE(f.status, QStringLiteral("取8通道工程校准成功"));
+        QCOMPARE(f.state.module.ECalbValue[3], 7);
+        QCOMPARE(f.state.module.ECalbValue[0], 0);
     }
 
     void silentModuleCountsEachRequest()

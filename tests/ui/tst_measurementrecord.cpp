@@ -4,8 +4,14 @@
 #include "uifixture.h"
 
 #include <QDir>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
 
 using namespace krv;
 
@@ -22,6 +28,8 @@ private Q_SLOTS:
     void existingFileAsksBeforeReplacing();
     void unwritableFileLeavesRecordingOff();
     void endingWhileRecordingLeavesNoStopLine();
+    void fullDiskKeepsWholeLinesAndTheReason();
+    void failureBoxDoesNotStopReception();
 
 private:
     QTemporaryDir m_dir;
@@ -48,6 +56,25 @@ void fixClock(UiFixture &f, int *second)
 {
     f.form.setClock([second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, *second)); });
 }
+
+// A file size limit for this process (a full disk without root): writes that
+// cross it take what fits, then fail with EFBIG. Lifted again when it goes.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a dead process
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lim = m_old;
+        lim.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lim);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
 
 bool recordingControls(UiFixture &f)
 {
@@ -105,8 +132,10 @@ void TestMeasurementRecord::recordFileByteForByte()
     damaged[5] = char(damaged[5] ^ 1);
     f.port.receive(damaged);
     QCOMPARE(f.text("Text2"), QStringLiteral("CRC 校验错误"));
+    // A function-04 frame answers no request of the window: not decoded.
     f.reply(registersBody(4, {7, 7, 7, 7, 7, 7, 7, 7}));
-    QCOMPARE(f.text("Dis0"), QStringLiteral("7"));
+    QCOMPARE(f.text("Text2"), QStringLiteral("应答与请求不符"));
+    QCOMPARE(f.text("Dis0"), QStringLiteral("123"));
 
     second = 5;
     f.click("Save");
@@ -225,3 +254,84 @@ void TestMeasurementRecord::endingWhileRecordingLeavesNoStopLine()
 
 QTEST_MAIN(TestMeasurementRecord)
 #include "tst_measurementrecord.moc"
+
+void TestMeasurementRecord::fullDiskKeepsWholeLinesAndTheReason()
+{
+    UiFixture f;
+    int second = 2;
+    fixClock(f, &second);
+    f.asker.texts = {QStringLiteral("full")};
+    f.click("Save");
+    f.edit("Address")->setText("1");
+    f.startPolling();
+    const QByteArray line = "09:05:02   1    2    3    4    5    6    7    8   \r\n";
+    {
+        // Room for the start stamp, one record and half of the next.
+        const FileSizeLimit limit(stamp(2).size() + line.size() + line.size() / 2);
+        f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
+        QVERIFY(f.form.saving());
+        f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
+    }
+    QVERIFY(!f.form.saving());
+    QVERIFY(!recordingControls(f));
+    QCOMPARE(contents("full.DAT"), stamp(2) + line);
+    // One box, that does not hold up the receive path, with the system's reason.
+    QCOMPARE(f.asker.kinds(), (QStringList{"text", "warn"}));
+    const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
+    QVERIFY2(f.asker.asked[1].text.contains(reason), qPrintable(f.asker.asked[1].text));
+    QVERIFY(f.asker.asked[1].text.contains("full.DAT"));
+    f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
+    QCOMPARE(f.asker.asked.size(), 2);
+}
+
+namespace {
+// Scripted answers, but warnings shown as the program really shows them.
+class RealWarnings : public ScriptedAsker
+{
+public:
+    void warn(QWidget *parent, const QString &title, const QString &text) override
+    {
+        ScriptedAsker::warn(parent, title, text);
+        DialogAsker().warn(parent, title, text);
+    }
+};
+} // namespace
+
+void TestMeasurementRecord::failureBoxDoesNotStopReception()
+{
+    RealWarnings asker;
+    MemoryPortComponent port;
+    Program program(port, asker);
+    Form1 &form = program.form1;
+    form.show();
+    int second = 2;
+    form.setClock([&second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, second)); });
+    asker.texts = {QStringLiteral("boxed")};
+    QFile::remove("boxed.DAT");
+    form.findChild<QPushButton *>("Save")->click();
+    QVERIFY(form.saving());
+    form.findChild<QLineEdit *>("Address")->setText("1");
+    form.findChild<QPushButton *>("Start")->click();
+    program.polling.Timer1().stop();
+    auto answer = [&](int value) {
+        program.polling.execute(Cmd::ReadMeasurements);
+        port.receive(rtuFrame(registersBody(3, {value, 0, 0, 0, 0, 0, 0, 0})));
+    };
+    {
+        const FileSizeLimit limit(stamp(2).size() + 10);
+        answer(1);
+    }
+    QVERIFY(!form.saving());
+    auto *shown = form.findChild<QMessageBox *>();
+    QVERIFY(shown && shown->isVisible());
+    // The box stays open; replies go on being received and shown.
+    for (int v = 2; v <= 5; ++v) {
+        answer(v);
+        QCOMPARE(form.findChild<QLineEdit *>("Dis0")->text(), QString::number(v));
+    }
+    QCOMPARE(program.engine.commCount(), 5);
+    QCOMPARE(program.engine.errCount(), 0);
+    QCOMPARE(form.findChildren<QMessageBox *>().size(), 1);
+    QVERIFY(shown->isVisible());
+    shown->close();
+}

@@ -56,10 +56,11 @@ struct UiFixture
     {
         port.receive(testsupport::framed(body, state.mods.isAscii()));
     }
-    // Runs the request of one code and answers it.
-    void answer(qint16 code, const QByteArray &body)
+    // Runs the request of one code and answers it from the station asked.
+    void answer(qint16 code, QByteArray body)
     {
         program.polling.execute(code);
+        body[0] = char(state.mods.address());
         reply(body);
     }
 };

@@ -56,12 +56,19 @@ void MeasurementRecord::abandon()
 bool MeasurementRecord::writeLine(const QString &line, QString *error)
 {
     const QByteArray bytes = gb2312Line(line);
-    if (m_file.write(bytes) != bytes.size()) {
-        *error = m_file.errorString();
-        m_file.close();
-        return false;
-    }
-    return true;
+    const qint64 lineStart = m_file.pos();
+    qint64 written = m_file.write(bytes);
+    if (written == bytes.size())
+        return true;
+    // A full disk takes part of a line without an error; writing the rest then
+    // fails with the system's reason ("No space left on device").
+    if (written >= 0)
+        written = m_file.write(bytes.mid(written));
+    *error = m_file.errorString();
+    // Leave the file ending with the last whole line.
+    m_file.resize(lineStart);
+    m_file.close();
+    return false;
 }
 
 } // namespace krv
