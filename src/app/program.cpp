@@ -2,12 +2,35 @@
 
 namespace krv {
 
-Program::Program(SerialPortComponent &comm1, Asker &asker)
-    : engine(state, comm1, TransactionEngine::Config{}), registerMap(state, engine),
+Program::Program(Ports ports, Asker &asker)
+    : engine(state, ports.comm1, TransactionEngine::Config{}), registerMap(state, engine),
       writes(state, engine), polling(state, engine, registerMap, writes),
-      form1(Form1::Links{state, engine, registerMap, writes, polling}, asker)
+      controlLink(state, ports.controlPort, polling), alarmLink(state, ports.alarmPort, polling),
+      form1(Form1::Links{state, engine, registerMap, writes, polling}, asker),
+      controlSet(controlLink, state, asker), alarmSet(alarmLink, state, asker),
+      fileSearch(state.files)
 {
     engine.setDispatcher([this] { registerMap.dispatch(); });
+
+    // The main window lends the line to an editor and gets it back.
+    QObject::connect(&form1, &Form1::editorRequested, &form1, [this](Form1::Editor which) {
+        if (which == Form1::Editor::Control)
+            controlSet.openFromMain();
+        else
+            alarmSet.openFromMain();
+    });
+    for (EditorWindow *editor : std::initializer_list<EditorWindow *>{&controlSet, &alarmSet}) {
+        QObject::connect(editor, &EditorWindow::returned, &form1, [this] { form1.show(); });
+        QObject::connect(editor, &EditorWindow::chooseFile, &fileSearch,
+                         [this] { fileSearch.show(); });
+    }
+    // The chooser hands back to the editor that asked.
+    QObject::connect(&fileSearch, &FileSearch::finished, &form1, [this](qint16 requester) {
+        if (requester == 1)
+            alarmSet.show();
+        else
+            controlSet.show();
+    });
 }
 
 } // namespace krv

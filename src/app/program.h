@@ -3,36 +3,56 @@
 // transaction engine on the given port, its register map, writes and polling
 // cycle, and the main window itself.
 
+#include "link/editorlink.h"
 #include "link/pollingcycle.h"
 #include "link/registermap.h"
 #include "link/shareddata.h"
 #include "link/transactionengine.h"
 #include "link/writerequests.h"
 #include "protocol/serialportcomponent.h"
+#include "ui/alarm/alarmset.h"
 #include "ui/asker.h"
+#include "ui/control/controlset.h"
+#include "ui/files/filesearch.h"
 #include "ui/main/form1.h"
 
 namespace krv {
 
+// The port components of the three windows: the main window's (Comm1) and
+// each editor's own (MSComm1), all leading to the same device.
+struct Ports
+{
+    SerialPortComponent &comm1;
+    SerialPortComponent &controlPort;
+    SerialPortComponent &alarmPort;
+};
+
 class Program
 {
 public:
-    Program(SerialPortComponent &comm1, Asker &asker);
+    Program(Ports ports, Asker &asker);
 
     SharedState state;
     TransactionEngine engine;
     RegisterMap registerMap;
     WriteRequests writes;
     PollingCycle polling;
+    EditorLink controlLink;
+    EditorLink alarmLink;
     Form1 form1;
+    ControlSet controlSet;
+    AlarmSet alarmSet;
+    FileSearch fileSearch;
 };
 
-// The program as it runs on a desktop: the real serial port and dialog boxes.
+// The program as it runs on a desktop: the real serial ports and dialog boxes.
 struct DesktopProgram
 {
     QSerialPortComponent comm1;
+    QSerialPortComponent controlPort;
+    QSerialPortComponent alarmPort;
     DialogAsker asker;
-    Program program{comm1, asker};
+    Program program{{comm1, controlPort, alarmPort}, asker};
 };
 
 } // namespace krv

@@ -11,6 +11,12 @@ class QWidget;
 
 namespace krv {
 
+// Title of message boxes that have none of their own.
+inline QString programTitle()
+{
+    return QStringLiteral("KRV2060");
+}
+
 class Asker
 {
 public:

@@ -94,6 +94,8 @@ struct SimFixture
     SimProcess sim;
     ScriptedAsker asker;
     std::unique_ptr<QSerialPortComponent> port;
+    std::unique_ptr<QSerialPortComponent> controlPort;
+    std::unique_ptr<QSerialPortComponent> alarmPort;
     std::unique_ptr<Program> program;
 
     bool start(QString *error, const QStringList &simArgs = {})
@@ -106,7 +108,9 @@ struct SimFixture
             return false;
         qputenv("KRV2060_COM1", sim.pty().toLocal8Bit());
         port = std::make_unique<QSerialPortComponent>();
-        program = std::make_unique<Program>(*port, asker);
+        controlPort = std::make_unique<QSerialPortComponent>();
+        alarmPort = std::make_unique<QSerialPortComponent>();
+        program = std::make_unique<Program>(Ports{*port, *controlPort, *alarmPort}, asker);
         program->form1.show();
         return true;
     }

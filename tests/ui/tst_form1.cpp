@@ -78,8 +78,8 @@ void TestForm1::startUpState()
         QVERIFY(f.text(cleared).isEmpty());
     QVERIFY(!f.w<QLabel>("Label39")->isEnabled());
     QVERIFY(!f.w<QLabel>("FileDis")->isEnabled());
-    QVERIFY(!f.button("Command2")->isEnabled());
-    QVERIFY(!f.button("Command3")->isEnabled());
+    QVERIFY(f.button("Command2")->isEnabled());
+    QVERIFY(f.button("Command3")->isEnabled());
 
     // Configured but closed: nothing goes on the line until run or scan.
     QVERIFY(!f.port.portOpen());

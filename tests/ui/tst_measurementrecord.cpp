@@ -300,8 +300,8 @@ public:
 void TestMeasurementRecord::failureBoxDoesNotStopReception()
 {
     RealWarnings asker;
-    MemoryPortComponent port;
-    Program program(port, asker);
+    MemoryPortComponent port, controlPort, alarmPort;
+    Program program({port, controlPort, alarmPort}, asker);
     Form1 &form = program.form1;
     form.show();
     int second = 2;

@@ -18,7 +18,9 @@ struct UiFixture
 {
     ScriptedAsker asker;
     krv::MemoryPortComponent port;
-    krv::Program program{port, asker};
+    krv::MemoryPortComponent controlPort; // the editors' own components
+    krv::MemoryPortComponent alarmPort;
+    krv::Program program{{port, controlPort, alarmPort}, asker};
     krv::Form1 &form = program.form1;
     krv::SharedState &state = program.state;
 

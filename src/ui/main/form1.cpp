@@ -82,6 +82,8 @@ void Form1::connectControls()
     connect(ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     for (int i = 0; i < 10; ++i)
         connect(ui.DOoutP[i], &QPushButton::clicked, this, [this, i] { DOoutP_Click(i); });
+    connect(ui.Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(ui.Save, &QPushButton::clicked, this, &Form1::Save_Click);
     connect(ui.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 }
@@ -461,6 +463,25 @@ void Form1::Save_Click()
     m_Saving = True16;
     ui.FileDis->setText(name);
     setRecordingControls(true);
+}
+
+// ---- Editors ----------------------------------------------------------------
+
+void Form1::lendLine(Editor which)
+{
+    m_polling.suspend(lineChoice());
+    hide();
+    Q_EMIT editorRequested(which);
+}
+
+void Form1::Command2_Click()
+{
+    lendLine(Editor::Control);
+}
+
+void Form1::Command3_Click()
+{
+    lendLine(Editor::Alarm);
 }
 
 // ---- Clock and ending -------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "link/shareddata.h"
 #include "link/transactionengine.h"
 #include "link/writerequests.h"
+#include "ui/asker.h"
 #include "ui/main/form1ui.h"
 #include "ui/main/measurementrecord.h"
 
@@ -19,8 +20,6 @@
 #include <functional>
 
 namespace krv {
-
-class Asker;
 
 class Form1 : public QWidget
 {
@@ -40,8 +39,10 @@ public:
     Form1(Links links, Asker &asker, QWidget *parent = nullptr);
     ~Form1() override;
 
+    enum class Editor { Control, Alarm };
+
     // Title of message boxes that have none of their own.
-    static QString programTitle() { return QStringLiteral("KRV2060"); }
+    static QString programTitle() { return krv::programTitle(); }
 
     // Source of the present date and time (tests fix it).
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
@@ -63,6 +64,14 @@ public:
     void Command1_Click();
     void ModNO_Change();
     void DisTimer_Timer();
+    // "控制参数" and "报警参数": the line is lent to an editor.
+    void Command2_Click();
+    void Command3_Click();
+
+Q_SIGNALS:
+    // Polling is suspended, the port closed and this window hidden: the editor
+    // takes over the line.
+    void editorRequested(krv::Form1::Editor which);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -88,6 +97,7 @@ private:
     void setRecordingControls(bool on);
     void endRecordingAfterFailure(const QString &reason);
     void endProgram();
+    void lendLine(Editor which);
 
     Form1Ui ui;
     SharedState &m_state;

@@ -308,9 +308,6 @@ QWidget *Form1Ui::buildBottom()
     Command3 = makeButton(QStringLiteral("Command3"), tr("报警参数"));
     Save = makeButton(QStringLiteral("Save"), tr("Save"));
     Command1 = makeButton(QStringLiteral("Command1"), tr("结 束"));
-    // The editors behind these two are not part of this program yet.
-    Command2->setEnabled(false);
-    Command3->setEnabled(false);
     auto *buttons = new QGridLayout;
     buttons->addWidget(Command2, 0, 0);
     buttons->addWidget(Command3, 0, 1);

@@ -1,13 +1,14 @@
 #include "measurementrecord.h"
 
 #include "text/gb2312.h"
+#include "text/legacytextfile.h"
 #include "text/numbertext.h"
 
 namespace krv {
 
 QString MeasurementRecord::fileNameFor(const QString &typed)
 {
-    return typed.contains(QLatin1Char('.')) ? typed : typed + QStringLiteral(".DAT");
+    return withDefaultExtension(typed, QStringLiteral(".DAT"));
 }
 
 QString MeasurementRecord::recordLine(const QTime &time, const std::array<qint32, 9> &values)

@@ -1,0 +1,142 @@
+// The file chooser: its lists, the type patterns (without regard to case), the
+// path it hands back, and the state it keeps between uses.
+#include "ui/files/filesearch.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace krv;
+
+namespace {
+QStringList items(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text().trimmed();
+    return out;
+}
+
+void touch(const QString &path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+}
+} // namespace
+
+class TestFileSearch : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).mkpath("sub.d/deeper"));
+        for (const char *name : {"ABC.CON", "b.con", "x.ALM", "notes.txt", "sub.d/in.con"})
+            touch(m_dir.filePath(name));
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+
+    void loadAndPatterns()
+    {
+        FileHandOff files;
+        FileSearch chooser(files);
+        chooser.show();
+        auto *type = chooser.findChild<QComboBox *>("FileType");
+        auto *list = chooser.findChild<QListWidget *>("File1");
+        auto *drives = chooser.findChild<QComboBox *>("Drive1");
+        QCOMPARE(chooser.windowTitle(), QStringLiteral("File Search"));
+        QCOMPARE(type->count(), 3);
+        QCOMPARE(type->currentText(), QStringLiteral("控制参数文件*.CON"));
+        QCOMPARE(chooser.pattern(), QStringLiteral("*.CON"));
+        QCOMPARE(drives->itemText(0), QDir::rootPath());
+        QCOMPARE(chooser.directory(), m_dir.path());
+        // Case does not matter: ABC.CON and b.con are both control files.
+        QCOMPARE(items(list), (QStringList{"ABC.CON", "b.con"}));
+        type->setCurrentIndex(1);
+        chooser.FileType_Click(1);
+        QCOMPARE(items(list), QStringList{"x.ALM"});
+        chooser.FileType_Click(2);
+        QCOMPARE(items(list), (QStringList{"ABC.CON", "b.con", "notes.txt", "x.ALM"}));
+        chooser.FileType_Click(7); // no such item: nothing changes
+        QCOMPARE(chooser.pattern(), QStringLiteral("*.*"));
+    }
+
+    void directoriesAndPaths()
+    {
+        FileHandOff files;
+        files.FileRequester = 1;
+        FileSearch chooser(files);
+        chooser.show();
+        QSignalSpy finished(&chooser, &FileSearch::finished);
+        auto *dirs = chooser.findChild<QListWidget *>("Dir1");
+        auto *list = chooser.findChild<QListWidget *>("File1");
+        // The path from the root down, then the subdirectories.
+        QCOMPARE(items(dirs).first(), QDir::rootPath());
+        QCOMPARE(items(dirs).last(), QStringLiteral("sub.d"));
+        QListWidgetItem *sub = dirs->item(dirs->count() - 1);
+        emit dirs->itemActivated(sub);
+        QCOMPARE(chooser.directory(), m_dir.filePath("sub.d"));
+        QCOMPARE(items(list), QStringList{"in.con"});
+        QCOMPARE(items(dirs).last(), QStringLiteral("deeper"));
+
+        // A clicked file becomes the name; confirm hands the joined path back.
+        list->setCurrentRow(0);
+        emit list->itemClicked(list->item(0));
+        QCOMPARE(chooser.findChild<QComboBox *>("FileType")->currentText(),
+                 QStringLiteral("in.con"));
+        QTest::mouseClick(chooser.findChild<QPushButton *>("Confirm"), Qt::LeftButton);
+        QCOMPARE(files.FileChosen, qint16(-1));
+        QCOMPARE(files.ChosenPath, m_dir.filePath("sub.d") + "/in.con");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<qint16>(), qint16(1));
+        QVERIFY(!chooser.isVisible());
+
+        // Shown again: directory, pattern and name as they were left.
+        chooser.show();
+        QCOMPARE(chooser.directory(), m_dir.filePath("sub.d"));
+        QCOMPARE(chooser.findChild<QComboBox *>("FileType")->currentText(),
+                 QStringLiteral("in.con"));
+        // A typed name is used as typed, directory parts and all.
+        chooser.findChild<QComboBox *>("FileType")->setEditText("../b.con");
+        chooser.Confirm_Click();
+        QCOMPARE(files.ChosenPath, m_dir.filePath("sub.d") + "/../b.con");
+        QVERIFY(QFile::exists(files.ChosenPath));
+        // Cancel clears the choice.
+        chooser.show();
+        chooser.Quit_Click();
+        QCOMPARE(files.FileChosen, qint16(0));
+    }
+
+    void rootAndDrives()
+    {
+        // In the root the joined path has the separator twice: the same file.
+        QCOMPARE(FileSearch::joinPath("/", "a.con"), QStringLiteral("//a.con"));
+        FileHandOff files;
+        FileSearch chooser(files);
+        chooser.show();
+        auto *drives = chooser.findChild<QComboBox *>("Drive1");
+        // A drive that is not ready: stay where we were.
+        const QString before = chooser.directory();
+        drives->addItem("/no/such/volume");
+        drives->setCurrentIndex(drives->count() - 1);
+        chooser.Drive1_Change();
+        QCOMPARE(chooser.directory(), before);
+        QCOMPARE(drives->currentIndex() == drives->count() - 1, false);
+        // The root drive works.
+        drives->setCurrentIndex(0);
+        chooser.Drive1_Change();
+        QCOMPARE(chooser.directory(), QDir::rootPath());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestFileSearch)
+#include "tst_filesearch.moc"
