@@ -8,6 +8,8 @@
 #include "simlog.h"
 #include "station.h"
 
+#include "krv_version.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -70,6 +72,10 @@ int main(int argc, char **argv)
         return fail(error + QStringLiteral("\nTry krv2060-sim --help."), 2);
     if (opt.help) {
         std::fputs(qPrintable(sim::helpText()), stdout);
+        return 0;
+    }
+    if (opt.version) {
+        std::puts("krv2060-sim " KRV_VERSION);
         return 0;
     }
     sim::setLogLevel(opt.verbose);

@@ -150,6 +150,8 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
         };
         if (arg == u"-h" || arg == u"--help") {
             o.help = true;
+        } else if (arg == u"--version") {
+            o.version = true;
         } else if (arg == u"-v" || arg == u"--verbose") {
             ++o.verbose;
         } else if (arg == u"-vv") {
@@ -242,6 +244,7 @@ Options:
                   to the millisecond: hex bytes for RTU, the characters for
                   ASCII. Twice (-vv) also logs bytes a module ignored.
   -h, --help      Shows this text.
+  --version       Shows the version.
 
 Faults (for all modules; a module's own LIST item overrides). N counts the
 requests that reach a module; every Nth one is affected:

@@ -23,6 +23,7 @@ struct Options
     bool fast = false;            // no turnaround and no pacing
     int verbose = 0;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name. Fault options given outside

@@ -1,9 +1,14 @@
 // krv2060: setup and test tool for the eight-channel temperature modules.
 
+#include "app/commandline.h"
+#include "app/language.h"
 #include "app/program.h"
+#include "krv_version.h"
 
 #include <QApplication>
+#include <QSettings>
 
+#include <cstdio>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -16,10 +21,36 @@ int main(int argc, char *argv[])
     // A file size limit must fail a record write, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("krv2060"));
+    // --help and --version only print: a core application answers them, so
+    // they work without a display.
+    const std::unique_ptr<QCoreApplication> app =
+        krv::asksForTextOnly(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                         : std::make_unique<QApplication>(argc, argv);
+    // Settings live in ~/.config/krv2060/krv2060.conf (the registry elsewhere).
+    QCoreApplication::setOrganizationName(QStringLiteral("krv2060"));
+    QCoreApplication::setApplicationName(QStringLiteral("krv2060"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KRV_VERSION));
+
+    const krv::CommandLine line = krv::parseCommandLine(QCoreApplication::arguments());
+    QSettings settings;
+    // Lives as long as the program: the translator must outlive every tr(), and
+    // language.language() tells which language is in effect.
+    const krv::InterfaceLanguage language(krv::chooseLanguage(line.language, settings));
+
+    if (line.error != krv::CommandLine::Error::None) {
+        std::fputs(qPrintable(krv::CommandLineText::error(line)), stderr);
+        return 2;
+    }
+    if (line.request == krv::CommandLine::Request::Help) {
+        std::fputs(qPrintable(krv::CommandLineText::help(settings.fileName())), stdout);
+        return 0;
+    }
+    if (line.request == krv::CommandLine::Request::Version) {
+        std::fputs(qPrintable(krv::CommandLineText::version()), stdout);
+        return 0;
+    }
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     desktop->program.form1.show();
-    return QApplication::exec();
+    return QCoreApplication::exec();
 }

@@ -1,0 +1,160 @@
+// krv2060's command line: what the parser makes of the arguments, and the
+// built programs answering --help, --version and --lang as a user sees it.
+#include "app/commandline.h"
+#include "krv_version.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace krv;
+
+Q_DECLARE_METATYPE(CommandLine::Request)
+Q_DECLARE_METATYPE(CommandLine::Error)
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs program with a settings directory of its own and an English system
+// locale, without a display.
+Run run(const QString &program, const QStringList &args, const QString &configHome,
+        bool offscreen = false)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    if (offscreen)
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    for (const char *name : {"LANG", "LC_ALL", "LC_MESSAGES"})
+        env.insert(QString::fromLatin1(name), QStringLiteral("en_US.UTF-8"));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US:en"));
+
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    Run r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void parse_data()
+    {
+        using R = CommandLine::Request;
+        using E = CommandLine::Error;
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<R>("request");
+        QTest::addColumn<QString>("language"); // empty: not given
+        QTest::addColumn<E>("error");
+        QTest::addColumn<QString>("culprit");
+        QTest::newRow("nothing") << QStringList{} << R::Run << "" << E::None << "";
+        QTest::newRow("--help") << QStringList{"--help"} << R::Help << "" << E::None << "";
+        QTest::newRow("-?") << QStringList{"-?"} << R::Help << "" << E::None << "";
+        QTest::newRow("--version") << QStringList{"--version"} << R::Version << "" << E::None << "";
+        QTest::newRow("-v") << QStringList{"-v"} << R::Version << "" << E::None << "";
+        QTest::newRow("help wins") << QStringList{"-v", "-h"} << R::Help << "" << E::None << "";
+        QTest::newRow("--lang en")
+            << QStringList{"--lang", "en"} << R::Run << "en" << E::None << "";
+        QTest::newRow("--lang=ZH")
+            << QStringList{"--lang=ZH", "--help"} << R::Help << "zh" << E::None << "";
+        QTest::newRow("last --lang")
+            << QStringList{"--lang", "zh", "--lang", "en"} << R::Run << "en" << E::None << "";
+        QTest::newRow("bad language")
+            << QStringList{"--lang", "fr", "--help"} << R::Run << "" << E::BadLanguage << "fr";
+        QTest::newRow("no value") << QStringList{"--lang"} << R::Run << "" << E::MissingValue
+                                  << "--lang";
+        QTest::newRow("unknown long")
+            << QStringList{"--bogus", "--version"} << R::Run << "" << E::UnknownOption << "--bogus";
+        QTest::newRow("unknown keeps --lang")
+            << QStringList{"--lang", "en", "-x"} << R::Run << "en" << E::UnknownOption << "-x";
+        QTest::newRow("unknown short")
+            << QStringList{"-x"} << R::Run << "" << E::UnknownOption << "-x";
+        QTest::newRow("argument") << QStringList{"COM1"} << R::Run << "" << E::ExtraArgument
+                                  << "COM1";
+    }
+    void parse()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(CommandLine::Request, request);
+        QFETCH(QString, language);
+        QFETCH(CommandLine::Error, error);
+        QFETCH(QString, culprit);
+        const CommandLine line = parseCommandLine(QStringList{"krv2060"} + args);
+        QCOMPARE(line.error, error);
+        QCOMPARE(line.culprit, culprit);
+        QCOMPARE(line.request, request);
+        QCOMPARE(line.language ? languageCode(*line.language) : QString(), language);
+    }
+
+    // Without a display: --version and --help need no window.
+    void versionAndHelpWithoutDisplay()
+    {
+        QTemporaryDir config;
+        const Run v = run(KRV2060_PATH, {"--version"}, config.path());
+        QCOMPARE(v.exitCode, 0);
+        QCOMPARE(v.out, QStringLiteral("krv2060 " KRV_VERSION "\n"));
+
+        const Run sim = run(KRV_SIM_PATH, {"--version"}, config.path());
+        QCOMPARE(sim.exitCode, 0);
+        QCOMPARE(sim.out, QStringLiteral("krv2060-sim " KRV_VERSION "\n"));
+
+        // Chinese under an English system locale, naming the settings file.
+        const Run h = run(KRV2060_PATH, {"--help"}, config.path());
+        QCOMPARE(h.exitCode, 0);
+        QVERIFY2(h.out.startsWith(u"用法: krv2060"), qPrintable(h.out));
+        QVERIFY(h.out.contains(QDir(config.path()).filePath("krv2060/krv2060.conf")));
+        QVERIFY(h.out.contains(u"--lang zh|en"));
+    }
+
+    void savedLanguageAndOption()
+    {
+        QTemporaryDir config;
+        QSettings(QDir(config.path()).filePath("krv2060/krv2060.conf"), QSettings::IniFormat)
+            .setValue(kLanguageSetting, "en");
+
+        const Run en = run(KRV2060_PATH, {"--help"}, config.path());
+        QVERIFY2(en.out.startsWith(u"Usage: krv2060"), qPrintable(en.out));
+        const Run zh = run(KRV2060_PATH, {"--lang", "zh", "--help"}, config.path());
+        QVERIFY2(zh.out.startsWith(u"用法: krv2060"), qPrintable(zh.out));
+    }
+
+    // Errors go to standard error with status 2 before any window opens, in
+    // the language that applies without the faulty option.
+    void errorsBeforeTheWindow()
+    {
+        QTemporaryDir config;
+        const Run bad = run(KRV2060_PATH, {"--lang", "fr"}, config.path(), true);
+        QCOMPARE(bad.exitCode, 2);
+        QVERIFY(bad.out.isEmpty());
+        QVERIFY2(bad.err.contains(u"krv2060: --lang 只接受 zh 或 en, 不接受 \"fr\""),
+                 qPrintable(bad.err));
+
+        const Run extra = run(KRV2060_PATH, {"--lang", "en", "COM1"}, config.path(), true);
+        QCOMPARE(extra.exitCode, 2);
+        QVERIFY2(extra.err.contains(u"krv2060: unexpected argument: COM1"), qPrintable(extra.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
