@@ -295,15 +295,16 @@ void TestE2ESim::writesChangeTheSimulator()
     QCOMPARE(f.text("Text3"), QString());
 }
 
-// Every reply comes after the reply time-out (300 ms late at 9600 baud, time-out
-// 288 ms), so each arrives while the next request is outstanding. None may be
+// Every reply comes after the reply time-out (450 ms late at 9600 baud, time-out
+// 288 ms: far enough past it to hold on a busy machine, short of the request
+// after next), so each arrives while the next request is outstanding. None may be
 // taken for that request's answer: the calibration row must never show
 // measurement values, nothing is decoded, and every request times out.
 void TestE2ESim::lateRepliesAreNeverDecoded()
 {
     SimFixture f;
     QString error;
-    if (!f.start(&error, {QStringLiteral("--delay"), QStringLiteral("300")}))
+    if (!f.start(&error, {QStringLiteral("--delay"), QStringLiteral("450")}))
         QSKIP(qPrintable(error));
     QSignalSpy status(&f.program->engine, &TransactionEngine::statusText);
     f.setText("Address", "2");
@@ -315,7 +316,7 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     f.click("Command8");
     QVERIFY(f.ticks(8));
     QCOMPARE(f.text("Text3"), QStringLiteral("17"));
-    QTest::qWait(400); // the last late reply arrives too
+    QTest::qWait(600); // the last late reply arrives too
     for (int ch = 0; ch < 8; ++ch) {
         QCOMPARE(f.text(QStringLiteral("Dis%1").arg(ch)), QString());
         QCOMPARE(f.text(QStringLiteral("EngCalb%1").arg(ch)),
