@@ -28,7 +28,7 @@ class Lamp;
 
 class Form1Ui
 {
-    Q_DECLARE_TR_FUNCTIONS(Form1)
+    Q_DECLARE_TR_FUNCTIONS(krv::Form1)
 public:
     void setupUi(QWidget *window);
     // Lines the channel columns of the sensor frame up with the rows above it;
