@@ -258,8 +258,12 @@ void PollingCycle::resume()
 
 void PollingCycle::handBack()
 {
-    m_engine.cancel();
-    m_timer1.start();
+    // Repeated 100 ms later: a request polling has sent by then goes on, and
+    // a running tick keeps its phase.
+    if (!m_engine.outstanding())
+        m_engine.cancel();
+    if (!m_timer1.isActive())
+        m_timer1.start();
     if (!m_engine.port().portOpen())
         m_engine.configurePort(m_lentLine.comPort, m_lentLine.settings());
 }
