@@ -261,29 +261,6 @@ private Q_SLOTS:
         QCOMPARE(f.state.module.AddrContinuous, qint16(1));
     }
 
-    void singleRequests()
-    {
-        AlarmFixture f;
-        f.blocks.readRegister(28);
-        QCOMPARE(f.sentBody(), QStringLiteral("0203001C0001"));
-        f.answer(hex("020302FF38"));
-        f.blocks.writeRegister(28, -1);
-        QCOMPARE(f.sentBody(), QStringLiteral("0210001C000102FFFF"));
-        f.answer(hex("0210001C0001"));
-        f.blocks.writeRegister(0x7FFF, -65536);
-        QCOMPARE(f.sentBody(), QStringLiteral("02107FFF0001020000"));
-        f.answer(hex("02107FFF0001"));
-        f.blocks.readSwitch(0x0130);
-        QCOMPARE(f.sentBody(), QStringLiteral("020101300001"));
-        f.answer(hex("02010101"));
-        f.blocks.writeSwitch(3, true);
-        QCOMPARE(f.sentBody(), QStringLiteral("02050003FF00"));
-        f.answer(hex("02050003FF00"));
-        f.blocks.writeSwitch(3, false);
-        QCOMPARE(f.sentBody(), QStringLiteral("020500030000"));
-        QCOMPARE(f.editor.CurChnl(), 0); // none of them is a block
-    }
-
     // What each checked and confirmed reply does (block 5 on the line last).
     void dispatchTable_data()
     {

@@ -27,7 +27,8 @@ int column(int c)
 // The channel rows, top to bottom.
 enum Row { UpperRow, LowerRow, RelativeRow, PreAlarmRow };
 
-// Button names as the module's tools have always called them.
+// The block buttons' object names, mixed initials and all: scripts and tests
+// find the buttons by them.
 const char *const ReadNames[9] = {"Read0", "Read1", "read2", "read3", "read4",
                                   "read5", "read6", "read7", "Read8"};
 const char *const WriteNames[9] = {"Write0", "write1", "write2", "write3", "write4",
@@ -384,7 +385,7 @@ std::optional<QList<QByteArray>> AlarmSet::fileLines()
     };
     QList<QByteArray> lines;
     for (int c = 0; c < 8; ++c) {
-        // Upper, relative, lower, pre-alarm: the order the files have always had.
+        // Upper, relative, lower, pre-alarm: not the register order.
         lines << fieldLine({field(InSel[c]->text(), AlarmField::InSel, c),
                             field(SamTime[c]->text(), AlarmField::SamTime, c),
                             field(SetVal[c]->text(), AlarmField::SetVal, c),
