@@ -1,7 +1,6 @@
 #include "registermap.h"
 
 #include "link/modulecontrol.h"
-
 #include "text/numbertext.h"
 
 namespace krv {
