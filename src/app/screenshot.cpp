@@ -7,7 +7,9 @@
 // few seconds it prints one line
 //   ready X Y W H
 // with the window's place on the screen in device pixels, and keeps running
-// until it is ended.
+// until it is ended. With --alarm it then opens "报警参数" and, once the
+// editor's opening sweep has read all nine blocks, names the editor's place
+// instead.
 
 #include "app/program.h"
 
@@ -40,9 +42,10 @@ int main(int argc, char *argv[])
     form.move(0, 0);
     form.show();
 
-    const auto ready = [&form] {
-        const qreal dpr = form.devicePixelRatioF();
-        const QRect r = form.frameGeometry();
+    const bool alarm = QApplication::arguments().contains(QStringLiteral("--alarm"));
+    const auto ready = [](QWidget &window) {
+        const qreal dpr = window.devicePixelRatioF();
+        const QRect r = window.frameGeometry();
         std::printf("ready %d %d %d %d\n", qRound(r.x() * dpr), qRound(r.y() * dpr),
                     qRound(r.width() * dpr), qRound(r.height() * dpr));
         std::fflush(stdout);
@@ -56,7 +59,18 @@ int main(int argc, char *argv[])
         };
         QTimer::singleShot(4000, &form, [=] { switchOn(1); });
         QTimer::singleShot(4500, &form, [=] { switchOn(4); });
-        QTimer::singleShot(7000, &form, ready);
+        if (!alarm) {
+            QTimer::singleShot(7000, &form, [&] { ready(form); });
+            return;
+        }
+        QTimer::singleShot(6000, &form, [&] {
+            program->alarmSet.move(0, 0);
+            press(form, "Command3");
+        });
+        QObject::connect(&program->alarmLink.Timer1(), &QTimer::timeout, &form, [&] {
+            if (!program->alarmLink.Timer1().isActive()) // the sweep is done
+                QTimer::singleShot(500, &form, [&] { ready(program->alarmSet); });
+        });
     };
     QObject::connect(&program->polling, &krv::PollingCycle::scanStep, &form,
                      [&](int address, bool) {

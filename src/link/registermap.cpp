@@ -1,5 +1,6 @@
 #include "registermap.h"
 
+#include "link/modulecontrol.h"
 #include "text/numbertext.h"
 
 namespace krv {
@@ -244,12 +245,7 @@ void RegisterMap::decodeModuleControl()
     const ReplyReader r = reply();
     if (!need(r, 9))
         return;
-    ModuleData &m = m_state.module;
-    m.AddrContinuous = (m.version() >= 53 && (r.byte(3) & 0x80)) ? 1 : 0;
-    m.SerialOutCount = r.byte(3) & 0x0F;
-    m.RequestOut = r.byte(4) & 1;
-    m.StartControl = r.byte(6) & 1;
-    m.MeasChannels = r.byte(8);
+    krv::decodeModuleControl(m_state.module, r.bytes(3, 6));
     Q_EMIT moduleControlDecoded();
 }
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -130,7 +131,12 @@ struct SimFixture
     // Runs one tick handler and waits until its request is answered or timed out.
     [[nodiscard]] bool step(const std::function<void()> &tick)
     {
-        QSignalSpy ended(&program->engine, &TransactionEngine::requestEnded);
+        return stepOn(program->engine, tick);
+    }
+    // The same on another window's engine (an editor's).
+    [[nodiscard]] static bool stepOn(TransactionEngine &engine, const std::function<void()> &tick)
+    {
+        QSignalSpy ended(&engine, &TransactionEngine::requestEnded);
         tick();
         return !ended.isEmpty() || ended.wait(3000);
     }
@@ -161,6 +167,7 @@ private Q_SLOTS:
     void pollingShowsTheSimulatorsValues();
     void writesChangeTheSimulator();
     void lateRepliesAreNeverDecoded();
+    void alarmEditorOnTheSimulator();
 };
 
 void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
@@ -333,6 +340,122 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     // over.
     QVERIFY(foreign > 0);
     QVERIFY(f.sim.log().filter(QStringLiteral(" tx ")).size() >= 17);
+}
+
+// "报警参数" on a firmware 5.3 module: the sweep shows what the simulator
+// holds; a block, a register and a switch written come back from a read; the
+// fields saved come back in a fresh editor; continuous addressing written in
+// block 8 moves the main window's system writes.
+void TestE2ESim::alarmEditorOnTheSimulator()
+{
+    SimFixture f;
+    QString error;
+    if (!f.start(&error))
+        QSKIP(qPrintable(error));
+    f.setText("Address", "2");
+    f.run();
+    QVERIFY(f.ticks(11));
+    QCOMPARE(f.program->state.module.version(), 53);
+
+    f.click("Command3");
+    AlarmSet &alarm = f.program->alarmSet;
+    EditorLink &link = f.program->alarmLink;
+    link.Timer1().stop();
+    const auto box = [&](const QString &name) { return alarm.findChild<QLineEdit *>(name); };
+    const auto list = [&](const char *name) { return alarm.findChild<QComboBox *>(name); };
+    const auto press = [&](const QString &name) {
+        return SimFixture::stepOn(link.engine(), [&] {
+            QTest::mouseClick(alarm.findChild<QPushButton *>(name), Qt::LeftButton);
+        });
+    };
+    for (int b = 0; b < 9; ++b)
+        QVERIFY(SimFixture::stepOn(link.engine(), [&] { link.Timer1_Timer(); }));
+    for (int c = 0; c < 8; ++c) {
+        const QList<qint16> regs = f.sim.lastReplyTo(
+            QStringLiteral("02 03 01 %1 00 03").arg(0xA8 + 10 * c, 2, 16, QChar('0')).toUpper());
+        QCOMPARE(regs.size(), 3);
+        QCOMPARE(box(QStringLiteral("InSel%1").arg(c))->text(), QString::number(regs[0]));
+        QCOMPARE(box(QStringLiteral("SetVal%1").arg(c))->text(), QString::number(regs[1]));
+        QCOMPARE(box(QStringLiteral("SamTime%1").arg(c))->text(), QString::number(regs[2] % 4096));
+    }
+    const QList<qint16> control = f.sim.lastReplyTo("02 03 01 F8 00 03");
+    QCOMPARE(box("ChnlSelect")->text(), QString::number(control.value(2) & 0xFF));
+    QCOMPARE(list("ModAddr")->currentIndex(), control.value(0) < 0 ? 1 : 0);
+    QCOMPARE(box("Text2")->text(), QString());
+
+    // Channel 3 written, spoilt, read back.
+    const QStringList fields = {"InSel3", "SetVal3", "SamTime3", "PreAlmCon3"};
+    const QStringList values = {"700", "-200", "-5", "1"};
+    for (int i = 0; i < 4; ++i)
+        box(fields[i])->setText(values[i]);
+    QVERIFY(press("write3"));
+    QCOMPARE(box("Text2")->text(), QStringLiteral("写通道3报警参数成功"));
+    for (const QString &name : fields)
+        box(name)->setText("spoilt");
+    QVERIFY(press("read3"));
+    QCOMPARE(box("InSel3")->text(), QStringLiteral("700"));
+    QCOMPARE(box("SetVal3")->text(), QStringLiteral("-200"));
+    QCOMPARE(box("SamTime3")->text(), QStringLiteral("4091"));
+    QCOMPARE(box("PreAlmCon3")->text(), QStringLiteral("0"));
+
+    // Channel 5's lower limit (register 0x01DB) poked alone.
+    box("text5")->setText("475");
+    box("Text6")->setText("-123");
+    QVERIFY(press("PutRegister"));
+    box("Text6")->setText("spoilt");
+    QVERIFY(press("GetRegister"));
+    QCOMPARE(box("Text6")->text(), QStringLiteral("-123"));
+    QVERIFY(press("read5"));
+    QCOMPARE(box("SetVal5")->text(), QStringLiteral("-123"));
+
+    // Switch output 1 on and off.
+    box("Text7")->setText("1");
+    for (const char *state : {"1", "0"}) {
+        box("Text8")->setText(state);
+        QVERIFY(press("Command3"));
+        QCOMPARE(box("Text2")->text(), QStringLiteral("写内存开关量参数成功"));
+        box("Text8")->setText("spoilt");
+        QVERIFY(press("Command2"));
+        QCOMPARE(box("Text8")->text(), QString::fromLatin1(state));
+    }
+
+    // The fields saved, restored into an editor of another program.
+    QTemporaryDir dir;
+    QVERIFY(QDir::setCurrent(dir.path()));
+    f.asker.texts << QStringLiteral("sim");
+    QTest::mouseClick(alarm.findChild<QPushButton *>("SaveCmd"), Qt::LeftButton);
+    ScriptedAsker otherAsker;
+    MemoryPortComponent p1, p2, p3;
+    Program other({p1, p2, p3}, otherAsker);
+    other.state.files.ChosenPath = dir.filePath("sim.ALM");
+    other.state.files.FileChosen = True16;
+    other.alarmSet.Form_Activate();
+    QVERIFY(otherAsker.asked.isEmpty());
+    for (QLineEdit *mine : alarm.findChildren<QLineEdit *>()) {
+        // Not the status and single-request boxes, nor the lists' own edit fields.
+        if (mine->objectName().isEmpty() ||
+            QStringList{"Text1", "Text2", "Text3", "Text4", "text5", "Text6", "Text7", "Text8"}
+                .contains(mine->objectName()))
+            continue;
+        QCOMPARE(other.alarmSet.findChild<QLineEdit *>(mine->objectName())->text(), mine->text());
+    }
+    for (const char *name : {"PReqOut", "StartCon", "ModAddr"})
+        QCOMPARE(other.alarmSet.findChild<QComboBox *>(name)->currentIndex(),
+                 list(name)->currentIndex());
+
+    // Continuous addressing: the sensor byte goes to 0x0014 instead of 0x0015.
+    list("ModAddr")->setCurrentIndex(1);
+    QVERIFY(press("Write8"));
+    QCOMPARE(box("Text2")->text(), QStringLiteral("写通道8报警参数成功"));
+    QTest::mouseClick(alarm.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QTest::qWait(200); // the repeated hand-back is over
+    f.program->polling.Timer1().stop();
+    f.combo("Seperate")->setCurrentIndex(f.combo("Seperate")->currentIndex() == 1 ? 0 : 1);
+    f.click("Command6");
+    QVERIFY(f.ticks(f.program->state.commands.CmdTop));
+    QCOMPARE(f.sim.log().filter(" rx 02 06 00 14 ").size(), 1);
+    QCOMPARE(f.sim.log().filter(" rx 02 06 00 15 ").size(), 0);
+    QCOMPARE(f.text("Text3"), QString());
 }
 
 QTEST_MAIN(TestE2ESim)
