@@ -258,10 +258,9 @@ void PollingCycle::resume()
 
 void PollingCycle::handBack()
 {
-    // Repeated 100 ms later: a request polling has sent by then goes on, and
-    // a running tick keeps its phase.
-    if (!m_engine.outstanding())
-        m_engine.cancel();
+    // The line was suspended, so no request is outstanding at the return.
+    // Repeated 100 ms later, a request polling has sent by then goes on, and a
+    // running tick keeps its phase.
     if (!m_timer1.isActive())
         m_timer1.start();
     if (!m_engine.port().portOpen())

@@ -239,6 +239,7 @@ private Q_SLOTS:
 
         f.cycle.Timer1_Timer(); // polling opens the port again
         QVERIFY(f.port.portOpen());
+        QVERIFY(f.engine.outstanding());
         const int opens = f.port.openCount();
         auto *endTimer = f.cycle.findChild<QTimer *>(QStringLiteral("EndTimer"));
         QVERIFY(endTimer && endTimer->isActive());
@@ -247,6 +248,9 @@ private Q_SLOTS:
         QVERIFY(f.port.portOpen());
         QCOMPARE(f.port.openCount(), opens);
         QVERIFY(f.cycle.Timer1().isActive());
+        // The request sent before the repeat was not abandoned by it.
+        QVERIFY(f.engine.outstanding());
+        QVERIFY(f.engine.awaitingReply());
         f.cycle.Timer1().stop();
     }
 
