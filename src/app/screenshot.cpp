@@ -2,29 +2,102 @@
 // steps played automatically, so that a picture of a polling window can be
 // taken without a person at the screen (scripts/demo --screenshot).
 //
+//   krv2060-shot [main|control|chooser]
+//
 // Steps: scan until address 5 is done, stop, run the first module found, then
 // switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a
 // few seconds it prints one line
 //   ready X Y W H
 // with the window's place on the screen in device pixels, and keeps running
 // until it is ended.
+//
+// "control": after a few polling ticks, opens "控制参数", lets the sweep read
+// the nine channels and writes channel 3 with set value 455; the control
+// editor is the picture. "chooser": as "control", then saves the boxes as
+// OVEN-A.CON and OVEN-B.CON in a new folder "工艺参数" of the current
+// directory, with a folder "archive" beside them, presses "恢复参数" and
+// clicks the first file; the file chooser is the picture.
 
 #include "app/program.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
 
-void press(krv::Form1 &form, const char *name)
+void press(QWidget &window, const char *name)
 {
-    if (auto *button = form.findChild<QPushButton *>(QLatin1String(name)))
+    if (auto *button = window.findChild<QPushButton *>(QLatin1String(name)))
         button->click();
+}
+
+// The real dialog boxes, except that the input box asking for a file name is
+// answered with the names given.
+class ShotAsker : public krv::DialogAsker
+{
+public:
+    QStringList names;
+    std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
+                                   const QString &defaultText) override
+    {
+        if (!names.isEmpty())
+            return names.takeFirst();
+        return DialogAsker::askText(parent, title, prompt, defaultText);
+    }
+};
+
+struct ShotProgram
+{
+    krv::QSerialPortComponent comm1;
+    krv::QSerialPortComponent controlPort;
+    krv::QSerialPortComponent alarmPort;
+    ShotAsker asker;
+    krv::Program program{{comm1, controlPort, alarmPort}, asker};
+};
+
+// The control editor after its sweep, with channel 3 written.
+void showControlEditor(krv::Program &program, const std::function<void()> &then)
+{
+    krv::ControlSet &editor = program.controlSet;
+    editor.move(0, 0);
+    press(program.form1, "Command2");
+    QTimer::singleShot(4000, &editor, [&editor, then] {
+        if (auto *box = editor.findChild<QLineEdit *>(QStringLiteral("SetVal3")))
+            box->setText(QStringLiteral("455"));
+        press(editor, "write3");
+        QTimer::singleShot(800, &editor, then);
+    });
+}
+
+// The chooser over two saved parameter files and a folder.
+void showChooser(ShotProgram &shot, const std::function<void()> &then)
+{
+    krv::ControlSet &editor = shot.program.controlSet;
+    krv::FileSearch &chooser = shot.program.fileSearch;
+    chooser.move(0, 0);
+    const QString folder = QStringLiteral("工艺参数");
+    QDir().mkpath(folder + QStringLiteral("/archive"));
+    QDir::setCurrent(folder);
+    shot.asker.names = {QStringLiteral("OVEN-A"), QStringLiteral("OVEN-B")};
+    press(editor, "SaveCmd");
+    press(editor, "SaveCmd");
+    press(editor, "LoadCmd");
+    QTimer::singleShot(500, &chooser, [&chooser, then] {
+        if (auto *files = chooser.findChild<QListWidget *>(QStringLiteral("File1"))) {
+            files->setCurrentRow(0);
+            chooser.File1_Click();
+        }
+        QTimer::singleShot(300, &chooser, then);
+    });
 }
 
 } // namespace
@@ -33,19 +106,35 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
+    const QString window = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("main");
+    if (window != QLatin1String("main") && window != QLatin1String("control") &&
+        window != QLatin1String("chooser")) {
+        std::fprintf(stderr, "usage: krv2060-shot [main|control|chooser]\n");
+        return 2;
+    }
 
-    auto desktop = std::make_unique<krv::DesktopProgram>();
-    krv::Program *program = &desktop->program;
+    auto shot = std::make_unique<ShotProgram>();
+    krv::Program *program = &shot->program;
     krv::Form1 &form = program->form1;
     form.move(0, 0);
     form.show();
 
-    const auto ready = [&form] {
-        const qreal dpr = form.devicePixelRatioF();
-        const QRect r = form.frameGeometry();
+    const auto readyWith = [](QWidget &w) {
+        const qreal dpr = w.devicePixelRatioF();
+        const QRect r = w.frameGeometry();
         std::printf("ready %d %d %d %d\n", qRound(r.x() * dpr), qRound(r.y() * dpr),
                     qRound(r.width() * dpr), qRound(r.height() * dpr));
         std::fflush(stdout);
+    };
+    const auto ready = [&] {
+        if (window == QLatin1String("main"))
+            readyWith(form);
+        else if (window == QLatin1String("control"))
+            showControlEditor(*program, [program, readyWith] { readyWith(program->controlSet); });
+        else
+            showControlEditor(*program, [&shot, readyWith] {
+                showChooser(*shot, [&shot, readyWith] { readyWith(shot->program.fileSearch); });
+            });
     };
     const auto run = [&] {
         form.findChild<QComboBox *>(QStringLiteral("ModNO"))->setCurrentIndex(0);
