@@ -404,6 +404,12 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
 // gives the line back to polling.
 void TestE2ESim::controlEditorReadsWritesSavesAndRestores()
 {
+    // Files go to a directory of their own, left again at the end.
+    const struct Cwd
+    {
+        QString was = QDir::currentPath();
+        ~Cwd() { QDir::setCurrent(was); }
+    } cwd;
     QTemporaryDir dir;
     QVERIFY(QDir::setCurrent(dir.path()));
     QStringList saved;

@@ -325,6 +325,12 @@ private Q_SLOTS:
         f.editorStatus.clear();
         f.editor.engine().timMscon_Timer();
         QCOMPARE(f.editorStatus, QString());
+        // An echo that fails its check is no confirmation either.
+        QVERIFY(!f.blocks.writeChannel(5, texts("1", "5")));
+        QByteArray damaged = rtuFrame(hex("0210015C0007"));
+        damaged[3] = char(damaged[3] ^ 0x01);
+        testsupport::deliver(f.editorPort, damaged);
+        QCOMPARE(f.editorStatus, QStringLiteral("写通道5控制参数失败"));
 
         // A reply too short for the block (the engine confirms length first;
         // the dispatch does not rely on it).

@@ -354,6 +354,24 @@ private Q_SLOTS:
         QCOMPARE(f.box(4, 1)->text(), QStringLiteral("13"));
     }
 
+    // The editor's own port cannot be opened: reported once, by a warning
+    // that does not stop the sweep's tick; nothing waits to be sent.
+    void portFailureReported()
+    {
+        UiFixture f;
+        f.controlPort.failOpen(QStringLiteral("No such file or directory"));
+        f.click("Command2");
+        EditorLink &link = f.program.controlLink;
+        link.Timer1().stop();
+        f.asker.asked.clear();
+        for (int tick = 0; tick < 3; ++tick)
+            link.Timer1_Timer();
+        QCOMPARE(f.asker.kinds(), QStringList{"warn"});
+        QVERIFY(f.asker.asked[0].text.contains(QStringLiteral("No such file or directory")));
+        QVERIFY(f.controlPort.sent().isEmpty());
+        QCOMPARE(link.waiting(), 0);
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
