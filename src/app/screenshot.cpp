@@ -2,31 +2,117 @@
 // steps played automatically, so that a picture of a polling window can be
 // taken without a person at the screen (scripts/demo --screenshot).
 //
+//   krv2060-shot [main|control|chooser|alarm]
+//
 // Steps: scan until address 5 is done, stop, run the first module found, then
 // switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a
 // few seconds it prints one line
 //   ready X Y W H
 // with the window's place on the screen in device pixels, and keeps running
-// until it is ended. With --alarm it then opens "报警参数" and, once the
-// editor's opening sweep has read all nine blocks, names the editor's place
-// instead.
+// until it is ended.
+//
+// "control": after a few polling ticks, opens "控制参数", lets the sweep read
+// the nine channels and writes channel 3 with set value 455; the control
+// editor is the picture. "chooser": as "control", then saves the boxes as
+// OVEN-A.CON and OVEN-B.CON in a new folder "工艺参数" of the current
+// directory, with a folder "archive" beside them, presses "恢复参数" and
+// clicks the first file; the file chooser is the picture. "alarm": after a
+// few polling ticks, opens "报警参数"; once its opening sweep has read all nine
+// blocks, the alarm editor is the picture.
 
 #include "app/program.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
 
-void press(krv::Form1 &form, const char *name)
+void press(QWidget &window, const char *name)
 {
-    if (auto *button = form.findChild<QPushButton *>(QLatin1String(name)))
+    if (auto *button = window.findChild<QPushButton *>(QLatin1String(name)))
         button->click();
+}
+
+// The real dialog boxes, except that the input box asking for a file name is
+// answered with the names given.
+class ShotAsker : public krv::DialogAsker
+{
+public:
+    QStringList names;
+    std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
+                                   const QString &defaultText) override
+    {
+        if (!names.isEmpty())
+            return names.takeFirst();
+        return DialogAsker::askText(parent, title, prompt, defaultText);
+    }
+};
+
+struct ShotProgram
+{
+    krv::QSerialPortComponent comm1;
+    krv::QSerialPortComponent controlPort;
+    krv::QSerialPortComponent alarmPort;
+    ShotAsker asker;
+    krv::Program program{{comm1, controlPort, alarmPort}, asker};
+};
+
+// The control editor after its sweep, with channel 3 written.
+void showControlEditor(krv::Program &program, const std::function<void()> &then)
+{
+    krv::ControlSet &editor = program.controlSet;
+    editor.move(0, 0);
+    press(program.form1, "Command2");
+    QTimer::singleShot(4000, &editor, [&editor, then] {
+        if (auto *box = editor.findChild<QLineEdit *>(QStringLiteral("SetVal3")))
+            box->setText(QStringLiteral("455"));
+        press(editor, "write3");
+        QTimer::singleShot(800, &editor, then);
+    });
+}
+
+// The chooser over two saved parameter files and a folder.
+void showChooser(ShotProgram &shot, const std::function<void()> &then)
+{
+    krv::ControlSet &editor = shot.program.controlSet;
+    krv::FileSearch &chooser = shot.program.fileSearch;
+    chooser.move(0, 0);
+    const QString folder = QStringLiteral("工艺参数");
+    QDir().mkpath(folder + QStringLiteral("/archive"));
+    QDir::setCurrent(folder);
+    shot.asker.names = {QStringLiteral("OVEN-A"), QStringLiteral("OVEN-B")};
+    press(editor, "SaveCmd");
+    press(editor, "SaveCmd");
+    press(editor, "LoadCmd");
+    QTimer::singleShot(500, &chooser, [&chooser, then] {
+        if (auto *files = chooser.findChild<QListWidget *>(QStringLiteral("File1"))) {
+            files->setCurrentRow(0);
+            chooser.File1_Click();
+        }
+        QTimer::singleShot(300, &chooser, then);
+    });
+}
+
+// The alarm editor once its sweep is done.
+void showAlarmEditor(krv::Program &program, const std::function<void()> &then)
+{
+    krv::AlarmSet &editor = program.alarmSet;
+    editor.move(0, 0);
+    press(program.form1, "Command3");
+    QTimer *sweep = &program.alarmLink.Timer1();
+    QObject::connect(sweep, &QTimer::timeout, &editor, [sweep, &editor, then] {
+        if (!sweep->isActive())
+            QTimer::singleShot(500, &editor, then);
+    });
 }
 
 } // namespace
@@ -35,20 +121,38 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
+    const QString window = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("main");
+    const QStringList windows = {QStringLiteral("main"), QStringLiteral("control"),
+                                 QStringLiteral("chooser"), QStringLiteral("alarm")};
+    if (!windows.contains(window)) {
+        std::fprintf(stderr, "usage: krv2060-shot [main|control|chooser|alarm]\n");
+        return 2;
+    }
 
-    auto desktop = std::make_unique<krv::DesktopProgram>();
-    krv::Program *program = &desktop->program;
+    auto shot = std::make_unique<ShotProgram>();
+    krv::Program *program = &shot->program;
     krv::Form1 &form = program->form1;
     form.move(0, 0);
     form.show();
 
-    const bool alarm = QApplication::arguments().contains(QStringLiteral("--alarm"));
-    const auto ready = [](QWidget &window) {
-        const qreal dpr = window.devicePixelRatioF();
-        const QRect r = window.frameGeometry();
+    const auto readyWith = [](QWidget &w) {
+        const qreal dpr = w.devicePixelRatioF();
+        const QRect r = w.frameGeometry();
         std::printf("ready %d %d %d %d\n", qRound(r.x() * dpr), qRound(r.y() * dpr),
                     qRound(r.width() * dpr), qRound(r.height() * dpr));
         std::fflush(stdout);
+    };
+    const auto ready = [&] {
+        if (window == QLatin1String("main"))
+            readyWith(form);
+        else if (window == QLatin1String("control"))
+            showControlEditor(*program, [program, readyWith] { readyWith(program->controlSet); });
+        else if (window == QLatin1String("alarm"))
+            showAlarmEditor(*program, [program, readyWith] { readyWith(program->alarmSet); });
+        else
+            showControlEditor(*program, [&shot, readyWith] {
+                showChooser(*shot, [&shot, readyWith] { readyWith(shot->program.fileSearch); });
+            });
     };
     const auto run = [&] {
         form.findChild<QComboBox *>(QStringLiteral("ModNO"))->setCurrentIndex(0);
@@ -59,18 +163,7 @@ int main(int argc, char *argv[])
         };
         QTimer::singleShot(4000, &form, [=] { switchOn(1); });
         QTimer::singleShot(4500, &form, [=] { switchOn(4); });
-        if (!alarm) {
-            QTimer::singleShot(7000, &form, [&] { ready(form); });
-            return;
-        }
-        QTimer::singleShot(6000, &form, [&] {
-            program->alarmSet.move(0, 0);
-            press(form, "Command3");
-        });
-        QObject::connect(&program->alarmLink.Timer1(), &QTimer::timeout, &form, [&] {
-            if (!program->alarmLink.Timer1().isActive()) // the sweep is done
-                QTimer::singleShot(500, &form, [&] { ready(program->alarmSet); });
-        });
+        QTimer::singleShot(7000, &form, ready);
     };
     QObject::connect(&program->polling, &krv::PollingCycle::scanStep, &form,
                      [&](int address, bool) {

@@ -12,7 +12,13 @@ namespace krv {
 EditorWindow::EditorWindow(EditorLink &link, SharedState &state, Asker &asker, qint16 requester,
                            QWidget *parent)
     : QWidget(parent), m_link(link), m_state(state), m_asker(asker), m_requester(requester)
-{}
+{
+    // A port that cannot be opened or goes away is reported once, as the main
+    // window reports its own; the report may come from a sweep tick, so it
+    // must not hold up the caller.
+    connect(&link.engine(), &TransactionEngine::portError, this,
+            [this](const QString &message) { m_asker.warn(this, programTitle(), message); });
+}
 
 void EditorWindow::bindStatusBoxes(QLineEdit *sent, QLineEdit *status, QLineEdit *received,
                                    QLineEdit *count)

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -156,6 +157,67 @@ struct SimFixture
     }
 };
 
+// The control editor of a SimFixture's program, opened from the polling main
+// window on module 2.
+struct ControlEditor
+{
+    SimFixture &f;
+    ControlSet &editor = f.program->controlSet;
+    EditorLink &link = f.program->controlLink;
+
+    static inline const QStringList Rows{"StartStep", "InSel", "Phase", "SamTime", "SetVal",
+                                         "SerD0",     "SerD1", "SerD2", "CtrlArea"};
+
+    // "控制参数" after a few polling ticks; waits until the sweep on its real
+    // timer has read all nine channels.
+    [[nodiscard]] bool open()
+    {
+        f.setText("Address", "2");
+        f.run();
+        if (!f.ticks(3))
+            return false;
+        f.click("Command2");
+        return QTest::qWaitFor(
+            [this] { return !link.Timer1().isActive() && !link.engine().outstanding(); }, 10000);
+    }
+    QLineEdit *box(int row, int channel) const
+    {
+        return editor.findChild<QLineEdit *>(Rows[row] + QString::number(channel));
+    }
+    QStringList column(int channel) const
+    {
+        QStringList out;
+        for (int r = 0; r < 9; ++r)
+            out << box(r, channel)->text();
+        return out;
+    }
+    QString text(const QString &name) const { return editor.findChild<QLineEdit *>(name)->text(); }
+    void click(const QString &name)
+    {
+        QTest::mouseClick(editor.findChild<QPushButton *>(name), Qt::LeftButton);
+    }
+    // A read or write button, waiting until its request has ended.
+    [[nodiscard]] bool press(const QString &name)
+    {
+        QSignalSpy ended(&link.engine(), &TransactionEngine::requestEnded);
+        click(name);
+        return !ended.isEmpty() || ended.wait(3000);
+    }
+    // The boxes of a channel as the simulator's last reply to its read shows them.
+    QStringList simColumn(int channel)
+    {
+        const QString request =
+            QStringLiteral("02 03 01 %1 00 07").arg(2 + 18 * channel, 2, 16, QLatin1Char('0'));
+        const QList<qint16> w = f.sim.lastReplyTo(request.toUpper());
+        if (w.size() != 7)
+            return {};
+        return {
+            QString::number(w[0] / 256), QString::number(w[0] & 255), QString::number(w[1] / 256),
+            QString::number(w[1] & 255), QString::number(w[2]),       QString::number(w[3]),
+            QString::number(w[4]),       QString::number(w[5]),       QString::number(w[6])};
+    }
+};
+
 } // namespace
 
 class TestE2ESim : public QObject
@@ -168,6 +230,7 @@ private Q_SLOTS:
     void writesChangeTheSimulator();
     void lateRepliesAreNeverDecoded();
     void alarmEditorOnTheSimulator();
+    void controlEditorReadsWritesSavesAndRestores();
 };
 
 void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
@@ -456,6 +519,96 @@ void TestE2ESim::alarmEditorOnTheSimulator()
     QCOMPARE(f.sim.log().filter(" rx 02 06 00 14 ").size(), 1);
     QCOMPARE(f.sim.log().filter(" rx 02 06 00 15 ").size(), 0);
     QCOMPARE(f.text("Text3"), QString());
+}
+
+// The control editor against the simulator: the opening sweep shows every
+// block, a write changes the module (seen by a fresh read), a saved file is
+// restored into the editor of another module and written there, and "返 回"
+// gives the line back to polling.
+void TestE2ESim::controlEditorReadsWritesSavesAndRestores()
+{
+    // Files go to a directory of their own, left again at the end.
+    const struct Cwd
+    {
+        QString was = QDir::currentPath();
+        ~Cwd() { QDir::setCurrent(was); }
+    } cwd;
+    QTemporaryDir dir;
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QStringList saved;
+    {
+        SimFixture f;
+        QString error;
+        if (!f.start(&error))
+            QSKIP(qPrintable(error));
+        ControlEditor e{f};
+        QVERIFY(e.open());
+        QVERIFY(!f.program->form1.isVisible());
+        for (int c = 0; c < 9; ++c)
+            QCOMPARE(e.column(c), e.simColumn(c));
+        QCOMPARE(e.text("Text4"), QStringLiteral("9"));
+        QCOMPARE(e.text("Text2"), QString());
+
+        // Channel 3: start order 2 and input channel 300 (carried into the
+        // high byte), set value 456.5 (to even: 456).
+        e.box(0, 3)->setText("2");
+        e.box(1, 3)->setText("300");
+        e.box(4, 3)->setText("456.5");
+        QVERIFY(e.press("write3"));
+        QCOMPARE(e.text("Text2"), QStringLiteral("写通道3控制参数成功"));
+        for (int r = 0; r < 9; ++r)
+            e.box(r, 3)->setText("?");
+        QVERIFY(e.press("read3"));
+        const QStringList written = e.column(3);
+        QCOMPARE(written.mid(0, 2), (QStringList{"3", "44"}));
+        QCOMPARE(written[4], QStringLiteral("456"));
+        QCOMPARE(written, e.simColumn(3));
+
+        // Saved with an empty box and a blank in another, which come back
+        // as they were.
+        e.box(8, 7)->setText("");
+        e.box(7, 7)->setText("5 6");
+        saved = QStringList{e.column(3) + e.column(7)};
+        f.asker.texts = {QStringLiteral("plant")};
+        e.click("SaveCmd");
+        QVERIFY(QFile::exists(dir.filePath("plant.CON")));
+
+        // "返 回": the main window polls again on its own port.
+        e.click("Command1");
+        QVERIFY(f.program->form1.isVisible());
+        QVERIFY(!f.controlPort->portOpen());
+        QVERIFY(f.program->polling.Timer1().isActive());
+        f.program->polling.Timer1().stop();
+        QVERIFY(f.ticks(4));
+        QCOMPARE(f.text("Text3"), QString()); // no time-out
+    }
+
+    // Another module: its editor shows its own blocks until the file is
+    // restored; channel 3 written from the file reaches the module.
+    SimFixture f;
+    QString error;
+    if (!f.start(&error))
+        QSKIP(qPrintable(error));
+    ControlEditor e{f};
+    QVERIFY(e.open());
+    QCOMPARE(e.column(3), e.simColumn(3));
+    QVERIFY(e.column(3) != saved.mid(0, 9));
+    e.click("LoadCmd");
+    FileSearch &chooser = f.program->fileSearch;
+    QVERIFY(chooser.isVisible());
+    auto *files = chooser.findChild<QListWidget *>("File1");
+    const QList<QListWidgetItem *> plant = files->findItems("plant.CON", Qt::MatchExactly);
+    QCOMPARE(plant.size(), 1);
+    files->setCurrentItem(plant[0]);
+    emit files->itemClicked(plant[0]);
+    QTest::mouseClick(chooser.findChild<QPushButton *>("Confirm"), Qt::LeftButton);
+    QVERIFY(e.editor.isVisible());
+    QCOMPARE(e.column(3) + e.column(7), saved);
+    QVERIFY(e.press("write3"));
+    QCOMPARE(e.text("Text2"), QStringLiteral("写通道3控制参数成功"));
+    QVERIFY(e.press("read3"));
+    QCOMPARE(e.column(3), saved.mid(0, 9));
+    QCOMPARE(e.simColumn(3), saved.mid(0, 9));
 }
 
 QTEST_MAIN(TestE2ESim)

@@ -134,6 +134,25 @@ private Q_SLOTS:
         QCOMPARE(chooser.directory(), QDir::rootPath());
     }
 
+    // Shown again, the chooser lists what the disk holds now: a file saved
+    // and a folder made since the last use are there, in the same directory.
+    void listsFollowTheDisk()
+    {
+        FileHandOff files;
+        FileSearch chooser(files);
+        chooser.show();
+        chooser.Quit_Click();
+        touch(m_dir.filePath("new.CON"));
+        QVERIFY(QDir(m_dir.path()).mkdir("later"));
+        chooser.show();
+        QCOMPARE(chooser.directory(), m_dir.path());
+        QCOMPARE(items(chooser.findChild<QListWidget *>("File1")),
+                 (QStringList{"ABC.CON", "b.con", "new.CON"}));
+        QVERIFY(items(chooser.findChild<QListWidget *>("Dir1")).contains("later"));
+        QCOMPARE(chooser.findChild<QComboBox *>("FileType")->currentText(),
+                 QStringLiteral("控制参数文件*.CON"));
+    }
+
 private:
     QTemporaryDir m_dir;
 };

@@ -1,43 +1,66 @@
 #include "controlset.h"
 
-#include "ui/controls.h"
+#include "text/legacytextfile.h"
+#include "ui/asker.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace krv {
 
 ControlSet::ControlSet(EditorLink &link, SharedState &state, Asker &asker, QWidget *parent)
-    : EditorWindow(link, state, asker, 0, parent)
+    : EditorWindow(link, state, asker, 0, parent), m_blocks(state, link)
 {
-    setObjectName(QStringLiteral("ControlSet"));
-    setWindowTitle(tr("控制参数设置"));
-    setFixedSize(twips(11880), twips(7530));
+    ui.setupUi(this);
+    bindStatusBoxes(ui.Text1, ui.Text2, ui.Text3, ui.Text4);
 
-    Text4 = makeTextBox(QStringLiteral("Text4"), QStringLiteral("Text4"), this);
-    Text2 = makeTextBox(QStringLiteral("Text2"), QStringLiteral("Text2"), this);
-    Text1 = makeTextBox(QStringLiteral("Text1"), QStringLiteral("Text1"), this);
-    Text3 = makeTextBox(QStringLiteral("Text3"), QStringLiteral("Text3"), this);
-    placeTwips(makeLabel(QStringLiteral("Label4"), tr("通讯次数"), this), 720, 120, 900, 252);
-    placeTwips(Text4, 1680, 120, 1104, 252);
-    placeTwips(makeLabel(QStringLiteral("Label2"), tr("状态信息"), this), 1320, 5880, 1000, 252);
-    placeTwips(Text2, 2400, 5880, 5964, 252);
-    placeTwips(makeLabel(QStringLiteral("Label1"), tr("发送命令"), this), 1320, 6360, 1000, 252);
-    placeTwips(Text1, 2400, 6360, 5964, 252);
-    placeTwips(makeLabel(QStringLiteral("Label3"), tr("接收命令"), this), 1320, 6840, 1000, 252);
-    placeTwips(Text3, 2400, 6840, 5964, 252);
-    bindStatusBoxes(Text1, Text2, Text3, Text4);
+    for (int c = 0; c < ControlChannels; ++c) {
+        connect(ui.readButtons[c], &QPushButton::clicked, this, [this, c] { Read_Click(c); });
+        connect(ui.writeButtons[c], &QPushButton::clicked, this, [this, c] { Write_Click(c); });
+    }
+    connect(ui.SaveCmd, &QPushButton::clicked, this, &ControlSet::SaveCmd_Click);
+    connect(ui.LoadCmd, &QPushButton::clicked, this, &ControlSet::LoadCmd_Click);
+    connect(ui.Command1, &QPushButton::clicked, this, &ControlSet::Command1_Click);
+    connect(&m_blocks, &ControlBlocks::DisplayPara, this, &ControlSet::DisplayPara);
+}
 
-    SaveCmd = makeButton(QStringLiteral("SaveCmd"), tr("保存参数"), this);
-    LoadCmd = makeButton(QStringLiteral("LoadCmd"), tr("恢复参数"), this);
-    Command1 = makeButton(QStringLiteral("Command1"), tr("返 回"), this);
-    placeTwips(SaveCmd, 8760, 5640, 972, 492);
-    placeTwips(LoadCmd, 10200, 5640, 972, 492);
-    placeTwips(Command1, 9720, 6480, 1452, 612);
-    connect(SaveCmd, &QPushButton::clicked, this, &ControlSet::SaveCmd_Click);
-    connect(LoadCmd, &QPushButton::clicked, this, &ControlSet::LoadCmd_Click);
-    connect(Command1, &QPushButton::clicked, this, &ControlSet::Command1_Click);
+ControlTexts ControlSet::GetDisPara(int channel) const
+{
+    ControlTexts texts;
+    for (int r = 0; r < ControlRows; ++r)
+        texts[r] = ui.boxes[r][channel]->text();
+    return texts;
+}
+
+void ControlSet::DisplayPara(int channel, const ControlTexts &texts)
+{
+    for (int r = 0; r < ControlRows; ++r)
+        ui.boxes[r][channel]->setText(texts[r]);
+}
+
+void ControlSet::Read_Click(int channel)
+{
+    m_blocks.GetControlPara(channel);
+}
+
+void ControlSet::Write_Click(int channel)
+{
+    if (const auto fault = m_blocks.writeChannel(channel, GetDisPara(channel)))
+        m_asker.inform(this, programTitle(), faultText(channel, *fault));
+}
+
+QString ControlSet::faultText(int channel, const ControlTextFault &fault) const
+{
+    const QString row = ControlSetUi::rowCaption(fault.row);
+    if (fault.kind == ControlTextFault::Kind::NotANumber) {
+        const QString text = ui.boxes[int(fault.row)][channel]->text();
+        return tr("通道%1的%2“%3”不是数字，没有写入。").arg(channel).arg(row, text);
+    }
+    if (fault.packed) {
+        const QString low = ControlSetUi::rowCaption(ControlRow(int(fault.row) + 1));
+        return tr("通道%1的%2×256+%3超出-32768..32767，没有写入。").arg(channel).arg(row, low);
+    }
+    return tr("通道%1的%2超出-32768..32767，没有写入。").arg(channel).arg(row);
 }
 
 void ControlSet::SaveCmd_Click()
@@ -48,11 +71,37 @@ void ControlSet::SaveCmd_Click()
 
 std::optional<QList<QByteArray>> ControlSet::fileLines()
 {
-    return std::nullopt; // the grid comes with the control blocks
+    // One line per channel, the boxes in row order. A text that reading
+    // would split (empty, a blank, a comma) is quoted; one that no field can
+    // hold (a double quote, a line break) is refused.
+    QList<QByteArray> lines;
+    for (int c = 0; c < ControlChannels; ++c) {
+        QStringList fields;
+        for (int r = 0; r < ControlRows; ++r) {
+            const auto field = textField(ui.boxes[r][c]->text());
+            if (!field) {
+                m_asker.inform(this, programTitle(),
+                               tr("通道%1的%2含有双引号或换行，无法保存。")
+                                   .arg(c)
+                                   .arg(ControlSetUi::rowCaption(ControlRow(r))));
+                return std::nullopt;
+            }
+            fields << *field;
+        }
+        lines << fieldLine(fields);
+    }
+    return lines;
 }
 
-std::optional<QString> ControlSet::applyFileValues(const QStringList &)
+std::optional<QString> ControlSet::applyFileValues(const QStringList &values)
 {
+    // Channel by channel, the nine fields in row order; only the boxes change.
+    for (int c = 0; c < ControlChannels; ++c) {
+        ControlTexts texts;
+        for (int r = 0; r < ControlRows; ++r)
+            texts[r] = values.value(c * ControlRows + r);
+        DisplayPara(c, texts);
+    }
     return std::nullopt;
 }
 

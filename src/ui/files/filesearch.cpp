@@ -79,8 +79,14 @@ QString FileSearch::joinPath(const QString &directory, const QString &name)
 
 void FileSearch::showEvent(QShowEvent *event)
 {
-    if (!m_loaded)
+    if (!m_loaded) {
         Form_Load();
+    } else {
+        // Same directory, pattern and name as last time, but the lists as the
+        // disk holds them now (a file saved since is there to pick).
+        fillDirectories();
+        fillFiles();
+    }
     QWidget::showEvent(event);
 }
 
