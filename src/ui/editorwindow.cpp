@@ -2,10 +2,13 @@
 
 #include "text/legacytextfile.h"
 #include "ui/asker.h"
+#include "ui/controls.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace krv {
 
@@ -20,15 +23,52 @@ EditorWindow::EditorWindow(EditorLink &link, SharedState &state, Asker &asker, q
             [this](const QString &message) { m_asker.warn(this, programTitle(), message); });
 }
 
-void EditorWindow::bindStatusBoxes(QLineEdit *sent, QLineEdit *status, QLineEdit *received,
-                                   QLineEdit *count)
+EditorFrame EditorFrame::build(QWidget *window, const Places &at, const QString &backCaption)
 {
-    m_status = status;
+    EditorFrame f;
+    f.Text4 = makeTextBox(QStringLiteral("Text4"), QStringLiteral("Text4"), window);
+    f.Text2 = makeTextBox(QStringLiteral("Text2"), QStringLiteral("Text2"), window);
+    f.Text1 = makeTextBox(QStringLiteral("Text1"), QStringLiteral("Text1"), window);
+    f.Text3 = makeTextBox(QStringLiteral("Text3"), QStringLiteral("Text3"), window);
+    constexpr int LabelWidth = 1065; // four characters
+    placeTwips(makeLabel(QStringLiteral("Label4"), EditorWindow::tr("通讯次数"), window),
+               at.countLabelX, at.countY, LabelWidth, 252);
+    placeTwips(f.Text4, at.countBoxX, at.countY, 1104, 252);
+    const struct
+    {
+        const char *label;
+        const char *caption;
+        QLineEdit *box;
+        int y;
+    } lines[] = {
+        {"Label2", QT_TRANSLATE_NOOP("krv::EditorWindow", "状态信息"), f.Text2, at.statusY},
+        {"Label1", QT_TRANSLATE_NOOP("krv::EditorWindow", "发送命令"), f.Text1, at.sentY},
+        {"Label3", QT_TRANSLATE_NOOP("krv::EditorWindow", "接收命令"), f.Text3, at.receivedY}};
+    for (const auto &line : lines) {
+        placeTwips(makeLabel(QLatin1String(line.label), EditorWindow::tr(line.caption), window),
+                   1320, line.y, LabelWidth, 252);
+        placeTwips(line.box, 2400, line.y, 5964, 252);
+    }
+    f.SaveCmd = makeButton(QStringLiteral("SaveCmd"), EditorWindow::tr("保存参数"), window);
+    f.LoadCmd = makeButton(QStringLiteral("LoadCmd"), EditorWindow::tr("恢复参数"), window);
+    f.Command1 = makeButton(QStringLiteral("Command1"), backCaption, window);
+    placeTwips(f.SaveCmd, at.saveX, at.saveY, 972, 492);
+    placeTwips(f.LoadCmd, at.loadX, at.loadY, 972, 492);
+    placeTwips(f.Command1, at.backX, at.backY, at.backWidth, 612);
+    return f;
+}
+
+void EditorWindow::bindFrame(const EditorFrame &frame)
+{
+    m_status = frame.Text2;
     TransactionEngine &engine = m_link.engine();
-    connect(&engine, &TransactionEngine::sentFrameText, sent, &QLineEdit::setText);
-    connect(&engine, &TransactionEngine::statusText, status, &QLineEdit::setText);
-    connect(&engine, &TransactionEngine::receivedFrameText, received, &QLineEdit::setText);
-    connect(&engine, &TransactionEngine::commCountText, count, &QLineEdit::setText);
+    connect(&engine, &TransactionEngine::sentFrameText, frame.Text1, &QLineEdit::setText);
+    connect(&engine, &TransactionEngine::statusText, frame.Text2, &QLineEdit::setText);
+    connect(&engine, &TransactionEngine::receivedFrameText, frame.Text3, &QLineEdit::setText);
+    connect(&engine, &TransactionEngine::commCountText, frame.Text4, &QLineEdit::setText);
+    connect(frame.SaveCmd, &QPushButton::clicked, this, &EditorWindow::SaveCmd_Click);
+    connect(frame.LoadCmd, &QPushButton::clicked, this, &EditorWindow::LoadCmd_Click);
+    connect(frame.Command1, &QPushButton::clicked, this, &EditorWindow::Command1_Click);
 }
 
 void EditorWindow::setStatus(const QString &text)

@@ -14,10 +14,36 @@
 #include <optional>
 
 class QLineEdit;
+class QPushButton;
 
 namespace krv {
 
 class Asker;
+
+// The status boxes and the three buttons every editor has, each editor at its
+// own twips places: "通讯次数" Text4 at the top, then "状态信息" Text2,
+// "发送命令" Text1 and "接收命令" Text3 one under the other, and SaveCmd
+// "保存参数", LoadCmd "恢复参数" and Command1 (the return button).
+struct EditorFrame
+{
+    struct Places
+    {
+        int countLabelX, countBoxX, countY; // the count label and box
+        int statusY, sentY, receivedY;      // the three status lines
+        int saveX, saveY, loadX, loadY;     // 972 x 492 each
+        int backX, backY, backWidth;        // 612 high
+    };
+    // Builds the controls on `window`; `backCaption` is the return button's.
+    static EditorFrame build(QWidget *window, const Places &at, const QString &backCaption);
+
+    QLineEdit *Text1 = nullptr; // sent frame
+    QLineEdit *Text2 = nullptr; // status
+    QLineEdit *Text3 = nullptr; // received frame
+    QLineEdit *Text4 = nullptr; // receive count
+    QPushButton *SaveCmd = nullptr;
+    QPushButton *LoadCmd = nullptr;
+    QPushButton *Command1 = nullptr;
+};
 
 class EditorWindow : public QWidget
 {
@@ -36,14 +62,17 @@ public:
     void LoadCmd_Click();
     // On every showing: loads the file the chooser handed back, if any.
     void Form_Activate();
+    // "保存参数".
+    virtual void SaveCmd_Click() = 0;
 
 Q_SIGNALS:
     void returned();   // show the main window
     void chooseFile(); // show the file chooser
 
 protected:
-    // The editor's status boxes: sent frame, status, received frame, count.
-    void bindStatusBoxes(QLineEdit *sent, QLineEdit *status, QLineEdit *received, QLineEdit *count);
+    // Binds the status boxes to the editor's engine and the three buttons to
+    // their handlers.
+    void bindFrame(const EditorFrame &frame);
     void setStatus(const QString &text);
 
     // "保存参数": takes the lines `fileLines` gives (it returns nothing when a

@@ -46,29 +46,20 @@ AlarmSet::AlarmSet(EditorLink &link, SharedState &state, Asker &asker, QWidget *
     buildRegisterFrames();
     buildControlFrame();
 
-    Text4 = makeTextBox(QStringLiteral("Text4"), QStringLiteral("Text4"), this);
-    Text2 = makeTextBox(QStringLiteral("Text2"), QStringLiteral("Text2"), this);
-    Text1 = makeTextBox(QStringLiteral("Text1"), QStringLiteral("Text1"), this);
-    Text3 = makeTextBox(QStringLiteral("Text3"), QStringLiteral("Text3"), this);
-    placeTwips(makeLabel(QStringLiteral("Label4"), tr("通讯次数"), this), 720, 240, 1000, 252);
-    placeTwips(Text4, 1800, 240, 1104, 252);
-    placeTwips(makeLabel(QStringLiteral("Label2"), tr("状态信息"), this), 1320, 6480, 1000, 252);
-    placeTwips(Text2, 2400, 6480, 5964, 252);
-    placeTwips(makeLabel(QStringLiteral("Label1"), tr("发送命令"), this), 1320, 6960, 1000, 252);
-    placeTwips(Text1, 2400, 6960, 5964, 252);
-    placeTwips(makeLabel(QStringLiteral("Label3"), tr("接收命令"), this), 1320, 7440, 1000, 252);
-    placeTwips(Text3, 2400, 7440, 5964, 252);
-    bindStatusBoxes(Text1, Text2, Text3, Text4);
-
-    SaveCmd = makeButton(QStringLiteral("SaveCmd"), tr("保存参数"), this);
-    LoadCmd = makeButton(QStringLiteral("LoadCmd"), tr("恢复参数"), this);
-    Command1 = makeButton(QStringLiteral("Command1"), tr("返  回"), this);
-    placeTwips(SaveCmd, 9000, 6480, 972, 492);
-    placeTwips(LoadCmd, 9000, 7200, 972, 492);
-    placeTwips(Command1, 10200, 6840, 1092, 612);
-    connect(SaveCmd, &QPushButton::clicked, this, &AlarmSet::SaveCmd_Click);
-    connect(LoadCmd, &QPushButton::clicked, this, &AlarmSet::LoadCmd_Click);
-    connect(Command1, &QPushButton::clicked, this, &AlarmSet::Command1_Click);
+    const EditorFrame::Places at{.countLabelX = 720,
+                                 .countBoxX = 1800,
+                                 .countY = 240,
+                                 .statusY = 6480,
+                                 .sentY = 6960,
+                                 .receivedY = 7440,
+                                 .saveX = 9000,
+                                 .saveY = 6480,
+                                 .loadX = 9000,
+                                 .loadY = 7200,
+                                 .backX = 10200,
+                                 .backY = 6840,
+                                 .backWidth = 1092};
+    bindFrame(EditorFrame::build(this, at, tr("返  回")));
 
     connect(&m_blocks, &AlarmBlocks::channelDecoded, this, &AlarmSet::DisplayPara);
     connect(&m_blocks, &AlarmBlocks::moduleControlDecoded, this, &AlarmSet::DisplayPara8);

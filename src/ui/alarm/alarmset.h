@@ -31,7 +31,7 @@ public:
     void PutRegister_Click();
     void Command2_Click(); // "读开关量"
     void Command3_Click(); // "写开关量"
-    void SaveCmd_Click();
+    void SaveCmd_Click() override;
 
     AlarmBlocks &blocks() { return m_blocks; }
 
@@ -76,14 +76,6 @@ private:
     QLineEdit *Text6 = nullptr; // register content
     QLineEdit *Text7 = nullptr; // switch address
     QLineEdit *Text8 = nullptr; // switch state
-
-    QLineEdit *Text1 = nullptr; // sent frame
-    QLineEdit *Text2 = nullptr; // status
-    QLineEdit *Text3 = nullptr; // received frame
-    QLineEdit *Text4 = nullptr; // receive count
-    QPushButton *SaveCmd = nullptr;
-    QPushButton *LoadCmd = nullptr;
-    QPushButton *Command1 = nullptr;
 };
 
 } // namespace krv

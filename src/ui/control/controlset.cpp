@@ -12,15 +12,12 @@ ControlSet::ControlSet(EditorLink &link, SharedState &state, Asker &asker, QWidg
     : EditorWindow(link, state, asker, 0, parent), m_blocks(state, link)
 {
     ui.setupUi(this);
-    bindStatusBoxes(ui.Text1, ui.Text2, ui.Text3, ui.Text4);
+    bindFrame(ui.frame);
 
     for (int c = 0; c < ControlChannels; ++c) {
         connect(ui.readButtons[c], &QPushButton::clicked, this, [this, c] { Read_Click(c); });
         connect(ui.writeButtons[c], &QPushButton::clicked, this, [this, c] { Write_Click(c); });
     }
-    connect(ui.SaveCmd, &QPushButton::clicked, this, &ControlSet::SaveCmd_Click);
-    connect(ui.LoadCmd, &QPushButton::clicked, this, &ControlSet::LoadCmd_Click);
-    connect(ui.Command1, &QPushButton::clicked, this, &ControlSet::Command1_Click);
     connect(&m_blocks, &ControlBlocks::DisplayPara, this, &ControlSet::DisplayPara);
 }
 

@@ -21,7 +21,7 @@ public:
     // Write button of channel N: its boxes to the module; a box that cannot
     // be converted is named in a message box and nothing is sent.
     void Write_Click(int channel);
-    void SaveCmd_Click();
+    void SaveCmd_Click() override;
 
     // Channel N's nine box texts in row order, and filling them.
     ControlTexts GetDisPara(int channel) const;

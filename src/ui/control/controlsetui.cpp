@@ -80,25 +80,20 @@ void ControlSetUi::setupUi(QWidget *window)
         }
     }
 
-    Text4 = makeTextBox(QStringLiteral("Text4"), QStringLiteral("Text4"), window);
-    Text2 = makeTextBox(QStringLiteral("Text2"), QStringLiteral("Text2"), window);
-    Text1 = makeTextBox(QStringLiteral("Text1"), QStringLiteral("Text1"), window);
-    Text3 = makeTextBox(QStringLiteral("Text3"), QStringLiteral("Text3"), window);
-    placeTwips(makeLabel(QStringLiteral("Label4"), tr("通讯次数"), window), 720, 120, 945, 252);
-    placeTwips(Text4, 1680, 120, 1104, 252);
-    placeTwips(makeLabel(QStringLiteral("Label2"), tr("状态信息"), window), 1320, 5880, 1065, 252);
-    placeTwips(Text2, 2400, 5880, 5964, 252);
-    placeTwips(makeLabel(QStringLiteral("Label1"), tr("发送命令"), window), 1320, 6360, 1065, 252);
-    placeTwips(Text1, 2400, 6360, 5964, 252);
-    placeTwips(makeLabel(QStringLiteral("Label3"), tr("接收命令"), window), 1320, 6840, 1065, 252);
-    placeTwips(Text3, 2400, 6840, 5964, 252);
-
-    SaveCmd = makeButton(QStringLiteral("SaveCmd"), tr("保存参数"), window);
-    LoadCmd = makeButton(QStringLiteral("LoadCmd"), tr("恢复参数"), window);
-    Command1 = makeButton(QStringLiteral("Command1"), tr("返 回"), window);
-    placeTwips(SaveCmd, 8760, 5640, 972, 492);
-    placeTwips(LoadCmd, 10200, 5640, 972, 492);
-    placeTwips(Command1, 9720, 6480, 1452, 612);
+    const EditorFrame::Places at{.countLabelX = 720,
+                                 .countBoxX = 1680,
+                                 .countY = 120,
+                                 .statusY = 5880,
+                                 .sentY = 6360,
+                                 .receivedY = 6840,
+                                 .saveX = 8760,
+                                 .saveY = 5640,
+                                 .loadX = 10200,
+                                 .loadY = 5640,
+                                 .backX = 9720,
+                                 .backY = 6480,
+                                 .backWidth = 1452};
+    frame = EditorFrame::build(window, at, tr("返 回"));
 }
 
 } // namespace krv

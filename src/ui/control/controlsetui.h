@@ -13,6 +13,7 @@
 // write1..write7, Write8.
 
 #include "link/controlblocks.h"
+#include "ui/editorwindow.h"
 
 #include <QCoreApplication>
 
@@ -40,13 +41,7 @@ public:
     std::array<QPushButton *, ControlChannels> readButtons{};
     std::array<QPushButton *, ControlChannels> writeButtons{};
 
-    QLineEdit *Text1 = nullptr; // sent frame
-    QLineEdit *Text2 = nullptr; // status
-    QLineEdit *Text3 = nullptr; // received frame
-    QLineEdit *Text4 = nullptr; // receive count
-    QPushButton *SaveCmd = nullptr;
-    QPushButton *LoadCmd = nullptr;
-    QPushButton *Command1 = nullptr;
+    EditorFrame frame; // status boxes, SaveCmd, LoadCmd, Command1
 };
 
 } // namespace krv
