@@ -7,6 +7,7 @@
 // link/alarmblocks.
 
 #include "link/alarmblocks.h"
+#include "ui/alarm/alarmsetui.h"
 #include "ui/editorwindow.h"
 
 #include <array>
@@ -41,11 +42,6 @@ protected:
     std::optional<QString> applyFileValues(const QStringList &values) override;
 
 private:
-    void buildGrid();
-    void buildRegisterFrames();
-    void buildControlFrame();
-    void makeBlockButtons(int block, QWidget *parent);
-
     AlarmChannelTexts channelTexts(int c) const;
     ModuleControlFields controlFields() const;
     void DisplayPara(int c);
@@ -57,25 +53,8 @@ private:
     // after telling the user why not.
     std::optional<qint32> boxNumber(QLineEdit *box, AlarmField field, qint32 lo, qint32 hi);
 
+    AlarmSetUi ui;
     AlarmBlocks m_blocks;
-
-    std::array<QLineEdit *, 8> InSel{};     // upper limit
-    std::array<QLineEdit *, 8> SetVal{};    // lower limit
-    std::array<QLineEdit *, 8> SamTime{};   // relative alarm
-    std::array<QLineEdit *, 8> PreAlmCon{}; // pre-alarm control
-    std::array<QPushButton *, 9> Read{};
-    std::array<QPushButton *, 9> Write{};
-
-    QComboBox *PReqOut = nullptr;
-    QLineEdit *COMMCtrl = nullptr;
-    QLineEdit *ChnlSelect = nullptr;
-    QComboBox *StartCon = nullptr;
-    QComboBox *ModAddr = nullptr;
-
-    QLineEdit *text5 = nullptr; // register address
-    QLineEdit *Text6 = nullptr; // register content
-    QLineEdit *Text7 = nullptr; // switch address
-    QLineEdit *Text8 = nullptr; // switch state
 };
 
 } // namespace krv
