@@ -82,10 +82,15 @@ void TransactionEngine::endRequest(RequestEnd how)
     Q_EMIT requestEnded(how);
 }
 
+bool TransactionEngine::tracing() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&TransactionEngine::traffic));
+}
+
 void TransactionEngine::report(TrafficEvent::Kind kind, const QByteArray &bytes)
 {
     // Nothing is built for a traffic view that nobody opened.
-    if (!isSignalConnected(QMetaMethod::fromSignal(&TransactionEngine::traffic)))
+    if (!tracing())
         return;
     TrafficEvent e;
     e.kind = kind;
@@ -204,10 +209,31 @@ void TransactionEngine::timMscon_Timer()
     m_timMscon.stop();
     ++m_errCount;
     Q_EMIT errCountText(QString::number(m_errCount));
+    if (m_outstanding && tracing())
+        reportWaitingException();
     m_port.discardInput();
     report(TrafficEvent::Kind::TimedOut, QByteArray());
     if (m_outstanding)
         endRequest(RequestEnd::TimedOut);
+}
+
+void TransactionEngine::reportWaitingException()
+{
+    // An exception reply (5 bytes in RTU) is shorter than any reply a request
+    // expects, so it never reaches the receive threshold and the request ends
+    // by its time-out. The traffic view is still told what the module said;
+    // counters, status and the request's end stay those of a time-out.
+    const QByteArray waiting = m_port.input();
+    const bool ascii = m_state.mods.isAscii();
+    if (!frameIntact(waiting, ascii))
+        return;
+    FrameBuffer fb;
+    fb.CommBuf = waiting;
+    fb.CommLen = static_cast<qint16>(qMin<qsizetype>(waiting.size(), 0x7FFF));
+    if (ascii)
+        AsciiToRtu(fb);
+    if (confirmReply(m_request, ReplyReader(fb, ascii)) == ReplyMatch::Exception)
+        report(TrafficEvent::Kind::Exception, waiting);
 }
 
 } // namespace krv

@@ -96,7 +96,9 @@ Q_SIGNALS:
     void portError(const QString &message);
     // The request sent last has ended (after its reply was dispatched).
     void requestEnded(krv::RequestEnd how);
-    // Every frame sent or received and every time-out, for a traffic view.
+    // Every frame sent or received and every time-out, for a traffic view. An
+    // exception reply too short for the receive threshold is reported when the
+    // request times out, just before its TimedOut event.
     void traffic(const krv::TrafficEvent &event);
 
 private:
@@ -107,7 +109,11 @@ private:
     // outstanding, so that the request goes on.
     bool takeFrame(const QByteArray &frame);
     void endRequest(RequestEnd how);
+    bool tracing() const; // something listens to traffic()
     void report(TrafficEvent::Kind kind, const QByteArray &bytes);
+    // At a time-out: an intact exception reply to the outstanding request
+    // among the waiting bytes is reported as traffic (and nothing else).
+    void reportWaitingException();
 
     SharedState &m_state;
     SerialPortComponent &m_port;

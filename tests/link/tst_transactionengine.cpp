@@ -250,6 +250,77 @@ private Q_SLOTS:
         QCOMPARE(f.state.module.ECalbValue[0], 0);
     }
 
+    // Traffic events: each frame with its kind, its wire bytes and framing. An
+    // exception reply too short for the receive threshold is reported at the
+    // time-out, which still counts and reads as a time-out; waiting bytes that
+    // are no exception to this request are not reported.
+    void trafficAtTimeout_data()
+    {
+        QTest::addColumn<bool>("ascii");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("rtu exception") << false << hex("018502") << true;
+        QTest::newRow("ascii exception") << true << hex("018502") << true;
+        QTest::newRow("another station's exception") << false << hex("028502") << false;
+        QTest::newRow("exception to another function") << false << hex("018302") << false;
+        QTest::newRow("broken check") << false << QByteArray() << false;
+        QTest::newRow("nothing waiting") << false << QByteArray("") << false;
+    }
+    void trafficAtTimeout()
+    {
+        QFETCH(bool, ascii);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, reported);
+        LinkFixture f;
+        f.useModule(1, ascii);
+        QList<TrafficEvent> events;
+        QObject::connect(&f.engine, &TransactionEngine::traffic,
+                         [&](const TrafficEvent &e) { events << e; });
+        f.state.writes.DOIndex = 2;
+        f.writes.PutDO();
+        // A null body stands for an exception with a broken check.
+        QByteArray frame = testsupport::framed(body.isNull() ? hex("018502") : body, ascii);
+        if (body.isNull())
+            frame[3] = char(frame[3] ^ 0x40);
+        if (!body.isEmpty() || body.isNull())
+            f.deliver(frame);
+        f.engine.timMscon_Timer();
+
+        QCOMPARE(events.size(), reported ? 3 : 2);
+        QCOMPARE(events[0].kind, TrafficEvent::Kind::Sent);
+        QCOMPARE(events[0].bytes, f.lastSent());
+        QCOMPARE(events[0].ascii, ascii);
+        if (reported) {
+            QCOMPARE(events[1].kind, TrafficEvent::Kind::Exception);
+            QCOMPARE(events[1].bytes, frame);
+            QCOMPARE(events[1].ascii, ascii);
+        }
+        QCOMPARE(events.constLast().kind, TrafficEvent::Kind::TimedOut);
+        QVERIFY(events.constLast().bytes.isEmpty());
+        QCOMPARE(f.engine.errCount(), 1);
+        QCOMPARE(f.engine.commCount(), 0);
+        QCOMPARE(f.status, QStringLiteral("设置开关量输出为ON"));
+        QCOMPARE(f.port.inBufferCount(), 0);
+    }
+
+    void trafficOfReceivedFrames()
+    {
+        LinkFixture f;
+        f.useModule(1, false);
+        QList<TrafficEvent::Kind> kinds;
+        QObject::connect(&f.engine, &TransactionEngine::traffic,
+                         [&](const TrafficEvent &e) { kinds << e.kind; });
+        f.reads.GetDO();
+        f.reply(hex("0201020501")); // another station
+        f.reply(hex("0101020501"));
+        f.reads.GetDO();
+        QByteArray bad = rtuFrame(hex("0101020501"));
+        bad[3] = char(bad[3] ^ 1);
+        f.deliver(bad);
+        using K = TrafficEvent::Kind;
+        QCOMPARE(kinds, (QList<K>{K::Sent, K::Foreign, K::Answer, K::Sent, K::CheckFailed}));
+    }
+
     void silentModuleCountsEachRequest()
     {
         LinkFixture f;
