@@ -1,7 +1,8 @@
 #pragma once
 // The program's parts wired together: the shared state, the main window's
 // transaction engine on the given port, its register map, writes and polling
-// cycle, and the main window itself.
+// cycle, the main window itself, and the traffic monitor and trend chart
+// behind its "查看" menu.
 
 #include "link/pollingcycle.h"
 #include "link/registermap.h"
@@ -11,6 +12,7 @@
 #include "protocol/serialportcomponent.h"
 #include "ui/asker.h"
 #include "ui/main/form1.h"
+#include "ui/monitor/monitorwindows.h"
 
 namespace krv {
 
@@ -25,6 +27,7 @@ public:
     WriteRequests writes;
     PollingCycle polling;
     Form1 form1;
+    MonitorWindows monitors;
 };
 
 // The program as it runs on a desktop: the real serial port and dialog boxes.

@@ -74,6 +74,10 @@ public:
     void configurePort(int commPort, const QString &settings);
     bool portFailed() const { return m_portFailed; }
 
+    // True while something listens to traffic(); otherwise no traffic event
+    // is even built.
+    bool tracing() const;
+
     qint32 commCount() const { return m_commCount; }
     qint32 errCount() const { return m_errCount; }
     // Starting a polling cycle clears the time-out counter and its box.
@@ -109,7 +113,6 @@ private:
     // outstanding, so that the request goes on.
     bool takeFrame(const QByteArray &frame);
     void endRequest(RequestEnd how);
-    bool tracing() const; // something listens to traffic()
     void report(TrafficEvent::Kind kind, const QByteArray &bytes);
     // At a time-out: an intact exception reply to the outstanding request
     // among the waiting bytes is reported as traffic (and nothing else).

@@ -64,6 +64,11 @@ public:
     void ModNO_Change();
     void DisTimer_Timer();
 
+Q_SIGNALS:
+    // "查看" menu: whoever owns the monitor windows shows them.
+    void trafficMonitorRequested();
+    void trendChartRequested();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
