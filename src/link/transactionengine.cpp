@@ -210,30 +210,35 @@ void TransactionEngine::timMscon_Timer()
     ++m_errCount;
     Q_EMIT errCountText(QString::number(m_errCount));
     if (m_outstanding && tracing())
-        reportWaitingException();
+        reportWaitingBytes();
     m_port.discardInput();
     report(TrafficEvent::Kind::TimedOut, QByteArray());
     if (m_outstanding)
         endRequest(RequestEnd::TimedOut);
 }
 
-void TransactionEngine::reportWaitingException()
+void TransactionEngine::reportWaitingBytes()
 {
     // An exception reply (5 bytes in RTU) is shorter than any reply a request
     // expects, so it never reaches the receive threshold and the request ends
-    // by its time-out. The traffic view is still told what the module said;
-    // counters, status and the request's end stay those of a time-out.
+    // by its time-out; so do a reply cut short and a short frame of another
+    // request. The traffic view is still told what came in; counters, status
+    // and the request's end stay those of a time-out.
     const QByteArray waiting = m_port.input();
-    const bool ascii = m_state.mods.isAscii();
-    if (!frameIntact(waiting, ascii))
+    if (waiting.isEmpty())
         return;
+    const bool ascii = m_state.mods.isAscii();
+    if (!frameIntact(waiting, ascii)) {
+        report(TrafficEvent::Kind::CheckFailed, waiting);
+        return;
+    }
     FrameBuffer fb;
     fb.CommBuf = waiting;
     fb.CommLen = static_cast<qint16>(qMin<qsizetype>(waiting.size(), 0x7FFF));
     if (ascii)
         AsciiToRtu(fb);
-    if (confirmReply(m_request, ReplyReader(fb, ascii)) == ReplyMatch::Exception)
-        report(TrafficEvent::Kind::Exception, waiting);
+    const bool refused = confirmReply(m_request, ReplyReader(fb, ascii)) == ReplyMatch::Exception;
+    report(refused ? TrafficEvent::Kind::Exception : TrafficEvent::Kind::Foreign, waiting);
 }
 
 } // namespace krv

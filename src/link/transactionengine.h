@@ -100,9 +100,9 @@ Q_SIGNALS:
     void portError(const QString &message);
     // The request sent last has ended (after its reply was dispatched).
     void requestEnded(krv::RequestEnd how);
-    // Every frame sent or received and every time-out, for a traffic view. An
-    // exception reply too short for the receive threshold is reported when the
-    // request times out, just before its TimedOut event.
+    // Every frame sent or received and every time-out, for a traffic view.
+    // Bytes too few for the receive threshold (an exception reply, say) are
+    // reported when the request times out, just before its TimedOut event.
     void traffic(const krv::TrafficEvent &event);
 
 private:
@@ -114,9 +114,11 @@ private:
     bool takeFrame(const QByteArray &frame);
     void endRequest(RequestEnd how);
     void report(TrafficEvent::Kind kind, const QByteArray &bytes);
-    // At a time-out: an intact exception reply to the outstanding request
-    // among the waiting bytes is reported as traffic (and nothing else).
-    void reportWaitingException();
+    // At a time-out: bytes that came in but stayed below the receive threshold
+    // are reported as traffic (and nothing else): an intact exception reply
+    // to the outstanding request as Exception, another intact frame as
+    // Foreign, anything else as CheckFailed.
+    void reportWaitingBytes();
 
     SharedState &m_state;
     SerialPortComponent &m_port;

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "scriptedasker.h"
+#include "ui/monitor/trafficmonitor.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -157,6 +158,8 @@ private Q_SLOTS:
     void pollingShowsTheSimulatorsValues();
     void writesChangeTheSimulator();
     void lateRepliesAreNeverDecoded();
+    void monitorCountsMatchTheSimulator_data();
+    void monitorCountsMatchTheSimulator();
 };
 
 void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
@@ -328,6 +331,69 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     // over.
     QVERIFY(foreign > 0);
     QVERIFY(f.sim.log().filter(QStringLiteral(" tx ")).size() >= 17);
+}
+
+void TestE2ESim::monitorCountsMatchTheSimulator_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::newRow("corrupt and drop") << QStringList{"--corrupt", "3", "--drop", "5"};
+    QTest::newRow("exceptions") << QStringList{"--exception", "4"};
+}
+
+// The traffic monitor, open while the program polls a simulator that spoils,
+// drops or refuses some replies, counts what the simulator's log says it did.
+// Replies of 5 bytes (exceptions: the simulator's own, and those to the
+// switch inputs read at 0 while a spoilt identifier leaves the firmware
+// unknown) stay below the receive threshold and end by time-out.
+void TestE2ESim::monitorCountsMatchTheSimulator()
+{
+    QFETCH(QStringList, faults);
+    SimFixture f;
+    QString error;
+    if (!f.start(&error, faults))
+        QSKIP(qPrintable(error));
+    f.program->monitors.showTrafficMonitor();
+    f.setText("Address", "2");
+    f.run();
+    QVERIFY(f.ticks(40));
+    f.click("Command7");
+    QTest::qWait(200); // the simulator's last log lines
+
+    TrafficLog &log = f.program->monitors.trafficLog();
+    log.flush();
+    using K = TrafficEvent::Kind;
+    QMap<K, int> shown;
+    for (int r = 0; r < log.rowCount(); ++r)
+        ++shown[log.row(r).kind];
+
+    int received = 0, intact = 0, wrongCheck = 0, dropped = 0, refused = 0, refusedSpoilt = 0;
+    for (const QString &line : f.sim.log()) {
+        if (line.contains(QStringLiteral(" rx "))) {
+            ++received;
+        } else if (line.contains(QStringLiteral(" tx dropped: "))) {
+            ++dropped;
+        } else if (line.contains(QStringLiteral(" tx "))) {
+            const QStringList bytes = line.section(QStringLiteral(" tx "), 1).split(u' ');
+            const bool exception = bytes.size() > 1 && (bytes[1].toUInt(nullptr, 16) & 0x80);
+            const bool spoilt = line.contains(QStringLiteral("(wrong check)"));
+            wrongCheck += spoilt;
+            intact += !spoilt && !exception;
+            refused += !spoilt && exception;
+            refusedSpoilt += spoilt && exception;
+        }
+    }
+    QCOMPARE(received, 40);
+    QVERIFY(wrongCheck + dropped + refused >= 8);
+
+    QCOMPARE(shown.value(K::Sent), received);
+    QCOMPARE(shown.value(K::Answer), intact);
+    QCOMPARE(shown.value(K::CheckFailed), wrongCheck);
+    QCOMPARE(shown.value(K::Exception), refused);
+    QCOMPARE(shown.value(K::TimedOut), dropped + refused + refusedSpoilt);
+    QCOMPARE(shown.value(K::Foreign), 0);
+    // The main window's counters agree.
+    QCOMPARE(f.text("Text3").toInt(), shown.value(K::TimedOut));
+    QCOMPARE(f.text("Text4").toInt(), intact + wrongCheck - refusedSpoilt);
 }
 
 QTEST_MAIN(TestE2ESim)

@@ -250,27 +250,30 @@ private Q_SLOTS:
         QCOMPARE(f.state.module.ECalbValue[0], 0);
     }
 
-    // Traffic events: each frame with its kind, its wire bytes and framing. An
-    // exception reply too short for the receive threshold is reported at the
-    // time-out, which still counts and reads as a time-out; waiting bytes that
-    // are no exception to this request are not reported.
+    // Traffic events: each frame with its kind, its wire bytes and framing.
+    // Bytes too few for the receive threshold are reported at the time-out,
+    // which still counts and reads as a time-out: an exception to this request
+    // as such, another intact frame as foreign, anything else as failing its
+    // check.
     void trafficAtTimeout_data()
     {
+        using K = TrafficEvent::Kind;
         QTest::addColumn<bool>("ascii");
         QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("reported");
-        QTest::newRow("rtu exception") << false << hex("018502") << true;
-        QTest::newRow("ascii exception") << true << hex("018502") << true;
-        QTest::newRow("another station's exception") << false << hex("028502") << false;
-        QTest::newRow("exception to another function") << false << hex("018302") << false;
-        QTest::newRow("broken check") << false << QByteArray() << false;
-        QTest::newRow("nothing waiting") << false << QByteArray("") << false;
+        QTest::addColumn<int>("reported"); // -1: nothing
+        QTest::newRow("rtu exception") << false << hex("018502") << int(K::Exception);
+        QTest::newRow("ascii exception") << true << hex("018502") << int(K::Exception);
+        QTest::newRow("another station's exception") << false << hex("028502") << int(K::Foreign);
+        QTest::newRow("exception to another function") << false << hex("018302") << int(K::Foreign);
+        QTest::newRow("broken check") << false << QByteArray() << int(K::CheckFailed);
+        QTest::newRow("ascii broken check") << true << QByteArray() << int(K::CheckFailed);
+        QTest::newRow("nothing waiting") << false << QByteArray("") << -1;
     }
     void trafficAtTimeout()
     {
         QFETCH(bool, ascii);
         QFETCH(QByteArray, body);
-        QFETCH(bool, reported);
+        QFETCH(int, reported);
         LinkFixture f;
         f.useModule(1, ascii);
         QList<TrafficEvent> events;
@@ -286,12 +289,12 @@ private Q_SLOTS:
             f.deliver(frame);
         f.engine.timMscon_Timer();
 
-        QCOMPARE(events.size(), reported ? 3 : 2);
+        QCOMPARE(events.size(), reported >= 0 ? 3 : 2);
         QCOMPARE(events[0].kind, TrafficEvent::Kind::Sent);
         QCOMPARE(events[0].bytes, f.lastSent());
         QCOMPARE(events[0].ascii, ascii);
-        if (reported) {
-            QCOMPARE(events[1].kind, TrafficEvent::Kind::Exception);
+        if (reported >= 0) {
+            QCOMPARE(events[1].kind, TrafficEvent::Kind(reported));
             QCOMPARE(events[1].bytes, frame);
             QCOMPARE(events[1].ascii, ascii);
         }
