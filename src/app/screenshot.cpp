@@ -12,7 +12,7 @@
 // With --windows it also opens the traffic monitor and the trend chart from
 // the "查看" menu, beside and below the main window, and before "ready" prints
 //   window NAME X Y W H
-// for each of them (NAME: monitor, trend). It then also switches the
+// for each of them (NAME: traffic-monitor, trend-chart). It then also switches the
 // temperature control on (so that the channels move toward their set values),
 // shows the chart's one-minute window and waits 45 s of polling for "ready".
 
@@ -61,8 +61,8 @@ int main(int argc, char *argv[])
 
     const auto ready = [&form, program, windows] {
         if (windows) {
-            printPlace("window monitor", *program->monitors.trafficMonitor());
-            printPlace("window trend", *program->monitors.trendChart());
+            printPlace("window traffic-monitor", *program->monitors.trafficMonitor());
+            printPlace("window trend-chart", *program->monitors.trendChart());
         }
         printPlace("ready", form);
         std::fflush(stdout);

@@ -14,7 +14,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -153,13 +155,21 @@ class TestE2ESim : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        // The monitor windows keep their settings: in a directory of the test.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
     void scanFindsBothModulesAndPollsTheAsciiOne();
     void pollingShowsTheSimulatorsValues();
     void writesChangeTheSimulator();
     void lateRepliesAreNeverDecoded();
     void monitorCountsMatchTheSimulator_data();
     void monitorCountsMatchTheSimulator();
+
+private:
+    QTemporaryDir m_settings;
 };
 
 void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()

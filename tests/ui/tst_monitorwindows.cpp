@@ -246,7 +246,11 @@ void TestMonitorWindows::trendFollowsMeasurementsOnceOpened()
     measure(f, {-10, -20, -30, -40, -50, -60, -70, -80});
     QCOMPARE(store.size(), std::size_t(2));
     QCOMPARE(store.at(1).value[7], -80);
-    QVERIFY(chart->findChild<QTimer *>(QStringLiteral("RedrawTimer"))->isActive());
+    // Redrawn later, not per reply: after 5 s for the 5-minute window.
+    QTimer *redraw = chart->findChild<QTimer *>(QStringLiteral("RedrawTimer"));
+    QVERIFY(redraw->isActive());
+    QCOMPARE(redraw->interval(), 5000);
+    QCOMPARE(chart->series(0)->count(), 0);
     chart->redraw();
     QCOMPARE(chart->series(0)->count(), 2);
     QCOMPARE(chart->series(7)->at(1).y(), -80.0);

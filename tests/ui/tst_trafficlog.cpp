@@ -231,7 +231,7 @@ void TestTrafficLog::rowsArriveInBatches()
     for (int i = 0; i < 20; ++i)
         Q_EMIT f.engine.traffic(trafficEvent(Kind::Sent, rtuFrame(hex("0111"))));
     QCOMPARE(log.pendingCount(), 20);
-    QVERIFY(inserted.wait(2000));
+    QVERIFY(inserted.wait(4000));
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(log.rowCount(), 20);
 }

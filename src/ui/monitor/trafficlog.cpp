@@ -13,8 +13,10 @@ namespace {
 
 using Kind = TrafficEvent::Kind;
 
-// A batch of new rows reaches the table at most this often.
-constexpr int BatchMs = 250;
+// A batch of new rows reaches the table at most this often: a view repaints
+// (and sends to the display) all its visible rows for each batch, some 3 ms
+// of CPU for a window of 1400 x 560 pixels.
+constexpr int BatchMs = 2000;
 
 const char *const ColumnTitles[TrafficLog::ColumnCount] = {
     QT_TRANSLATE_NOOP("krv::TrafficLog", "时间"),
@@ -318,8 +320,10 @@ QVariant TrafficLog::data(const QModelIndex &index, int role) const
         }
         return {};
     case Qt::FontRole:
-        if (index.column() == Bytes || index.column() == Time)
-            return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (index.column() == Bytes || index.column() == Time) {
+            static const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            return fixed;
+        }
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == Station || index.column() == Elapsed)

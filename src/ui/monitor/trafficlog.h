@@ -81,8 +81,9 @@ public:
     int rowLimit() const { return m_rowLimit; }
     void clear();
 
-    // New frames wait here and reach the table in batches (a view repaints
-    // once per batch, not once per frame); flush() inserts them now.
+    // New frames wait here and reach the table in batches, two seconds apart
+    // (a view repaints once per batch, not once per frame); flush() inserts
+    // them now. Exports and setListening(false) flush first.
     void flush();
     int pendingCount() const { return static_cast<int>(m_pending.size()); }
 

