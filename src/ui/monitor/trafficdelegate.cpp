@@ -7,7 +7,7 @@ namespace krv {
 
 namespace {
 
-constexpr int Margin = 3; // pixels left and right of a text
+constexpr int Margin = 6; // pixels left and right of a text (there are no grid lines)
 
 } // namespace
 

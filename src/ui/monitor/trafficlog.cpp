@@ -15,7 +15,7 @@ using Kind = TrafficEvent::Kind;
 
 // A batch of new rows reaches the table at most this often: a view repaints
 // (and sends to the display) all its visible rows for each batch, some 3 ms
-// of CPU for a window of 1400 x 560 pixels.
+// of CPU for a window of 1480 x 560 pixels.
 constexpr int BatchMs = 2000;
 
 const char *const ColumnTitles[TrafficLog::ColumnCount] = {

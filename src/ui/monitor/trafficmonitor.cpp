@@ -157,7 +157,7 @@ void TrafficMonitor::buildUi()
     top->addLayout(bar);
     top->addWidget(m_view, 1);
     top->addWidget(m_counts);
-    resize(1400, 560);
+    resize(1480, 560);
 
     connect(m_pause, &QPushButton::toggled, this, &TrafficMonitor::setPaused);
     connect(m_clear, &QPushButton::clicked, this, [this] {
