@@ -8,7 +8,7 @@ Program::Program(Ports ports, Asker &asker)
       controlLink(state, ports.controlPort, polling), alarmLink(state, ports.alarmPort, polling),
       form1(Form1::Links{state, engine, registerMap, writes, polling}, asker),
       controlSet(controlLink, state, asker), alarmSet(alarmLink, state, asker),
-      fileSearch(state.files)
+      fileSearch(state.files), monitors(state, engine, registerMap, asker)
 {
     engine.setDispatcher([this] { registerMap.dispatch(); });
 
@@ -31,6 +31,16 @@ Program::Program(Ports ports, Asker &asker)
         else
             controlSet.show();
     });
+
+    QObject::connect(&form1, &Form1::trafficMonitorRequested, &monitors,
+                     &MonitorWindows::showTrafficMonitor);
+    QObject::connect(&form1, &Form1::trendChartRequested, &monitors,
+                     &MonitorWindows::showTrendChart);
+    // The editors' traffic shows in the monitor beside the main window's.
+    monitors.trafficLog().attach(controlLink.engine(),
+                                 QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "控制参数")));
+    monitors.trafficLog().attach(alarmLink.engine(),
+                                 QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "报警参数")));
 }
 
 } // namespace krv

@@ -1,7 +1,8 @@
 #pragma once
 // The program's parts wired together: the shared state, the main window's
 // transaction engine on the given port, its register map, writes and polling
-// cycle, and the main window itself.
+// cycle, the main window itself, and the traffic monitor and trend chart
+// behind its "查看" menu.
 
 #include "link/editorlink.h"
 #include "link/pollingcycle.h"
@@ -15,6 +16,7 @@
 #include "ui/control/controlset.h"
 #include "ui/files/filesearch.h"
 #include "ui/main/form1.h"
+#include "ui/monitor/monitorwindows.h"
 
 namespace krv {
 
@@ -43,6 +45,7 @@ public:
     ControlSet controlSet;
     AlarmSet alarmSet;
     FileSearch fileSearch;
+    MonitorWindows monitors;
 };
 
 // The program as it runs on a desktop: the real serial ports and dialog boxes.

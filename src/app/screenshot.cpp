@@ -2,7 +2,7 @@
 // steps played automatically, so that a picture of a polling window can be
 // taken without a person at the screen (scripts/demo --screenshot).
 //
-//   krv2060-shot [main|control|chooser|alarm]
+//   krv2060-shot [main|control|chooser|alarm|monitors]
 //
 // Steps: scan until address 5 is done, stop, run the first module found, then
 // switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a
@@ -18,10 +18,19 @@
 // directory, with a folder "archive" beside them, presses "恢复参数" and
 // clicks the first file; the file chooser is the picture. "alarm": after a
 // few polling ticks, opens "报警参数"; once its opening sweep has read all nine
-// blocks, the alarm editor is the picture.
+// blocks, the alarm editor is the picture. "monitors": opens the traffic
+// monitor and the trend chart from the "查看" menu, beside and below the main
+// window, switches the temperature control on (so that the channels move
+// toward their set values), shows the chart's one-minute window, polls for
+// 45 s and before "ready" prints
+//   window NAME X Y W H
+// for each of them (NAME: traffic-monitor, trend-chart).
 
 #include "app/program.h"
+#include "ui/monitor/trafficmonitor.h"
+#include "ui/monitor/trendchart.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -40,6 +49,30 @@ void press(QWidget &window, const char *name)
 {
     if (auto *button = window.findChild<QPushButton *>(QLatin1String(name)))
         button->click();
+}
+
+void printPlace(const char *prefix, const QWidget &w)
+{
+    const qreal dpr = w.devicePixelRatioF();
+    const QRect r = w.frameGeometry();
+    std::printf("%s %d %d %d %d\n", prefix, qRound(r.x() * dpr), qRound(r.y() * dpr),
+                qRound(r.width() * dpr), qRound(r.height() * dpr));
+    std::fflush(stdout);
+}
+
+// The traffic monitor and the trend chart, opened through the menu as the
+// operator opens them, beside the main window.
+void openMonitors(krv::Program &program)
+{
+    krv::Form1 &form = program.form1;
+    form.findChild<QAction *>(QStringLiteral("mnuTrafficMonitor"))->trigger();
+    form.findChild<QAction *>(QStringLiteral("mnuTrendChart"))->trigger();
+    const QRect main = form.frameGeometry();
+    QWidget *monitor = program.monitors.trafficMonitor();
+    monitor->move(main.right() + 1, 0);
+    krv::TrendChart *chart = program.monitors.trendChart();
+    chart->move(main.right() + 1, monitor->frameGeometry().bottom() + 1);
+    chart->findChild<QComboBox *>(QStringLiteral("TimeWindow"))->setCurrentIndex(0);
 }
 
 // The real dialog boxes, except that the input box asking for a file name is
@@ -123,9 +156,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("krv2060"));
     const QString window = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("main");
     const QStringList windows = {QStringLiteral("main"), QStringLiteral("control"),
-                                 QStringLiteral("chooser"), QStringLiteral("alarm")};
+                                 QStringLiteral("chooser"), QStringLiteral("alarm"),
+                                 QStringLiteral("monitors")};
     if (!windows.contains(window)) {
-        std::fprintf(stderr, "usage: krv2060-shot [main|control|chooser|alarm]\n");
+        std::fprintf(stderr, "usage: krv2060-shot [main|control|chooser|alarm|monitors]\n");
         return 2;
     }
 
@@ -135,15 +169,14 @@ int main(int argc, char *argv[])
     form.move(0, 0);
     form.show();
 
-    const auto readyWith = [](QWidget &w) {
-        const qreal dpr = w.devicePixelRatioF();
-        const QRect r = w.frameGeometry();
-        std::printf("ready %d %d %d %d\n", qRound(r.x() * dpr), qRound(r.y() * dpr),
-                    qRound(r.width() * dpr), qRound(r.height() * dpr));
-        std::fflush(stdout);
-    };
+    const bool monitors = window == QLatin1String("monitors");
+    const auto readyWith = [](QWidget &w) { printPlace("ready", w); };
     const auto ready = [&] {
-        if (window == QLatin1String("main"))
+        if (monitors) {
+            printPlace("window traffic-monitor", *program->monitors.trafficMonitor());
+            printPlace("window trend-chart", *program->monitors.trendChart());
+            readyWith(form);
+        } else if (window == QLatin1String("main"))
             readyWith(form);
         else if (window == QLatin1String("control"))
             showControlEditor(*program, [program, readyWith] { readyWith(program->controlSet); });
@@ -156,6 +189,8 @@ int main(int argc, char *argv[])
     };
     const auto run = [&] {
         form.findChild<QComboBox *>(QStringLiteral("ModNO"))->setCurrentIndex(0);
+        if (monitors)
+            openMonitors(*program);
         press(form, "Start");
         const auto switchOn = [&](int output) {
             if (program->state.module.DOState[output] == 0)
@@ -163,7 +198,9 @@ int main(int argc, char *argv[])
         };
         QTimer::singleShot(4000, &form, [=] { switchOn(1); });
         QTimer::singleShot(4500, &form, [=] { switchOn(4); });
-        QTimer::singleShot(7000, &form, ready);
+        if (monitors)
+            QTimer::singleShot(5000, &form, [=] { switchOn(9); });
+        QTimer::singleShot(monitors ? 45000 : 7000, &form, ready);
     };
     QObject::connect(&program->polling, &krv::PollingCycle::scanStep, &form,
                      [&](int address, bool) {

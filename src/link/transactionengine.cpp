@@ -82,10 +82,15 @@ void TransactionEngine::endRequest(RequestEnd how)
     Q_EMIT requestEnded(how);
 }
 
+bool TransactionEngine::tracing() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&TransactionEngine::traffic));
+}
+
 void TransactionEngine::report(TrafficEvent::Kind kind, const QByteArray &bytes)
 {
     // Nothing is built for a traffic view that nobody opened.
-    if (!isSignalConnected(QMetaMethod::fromSignal(&TransactionEngine::traffic)))
+    if (!tracing())
         return;
     TrafficEvent e;
     e.kind = kind;
@@ -204,10 +209,36 @@ void TransactionEngine::timMscon_Timer()
     m_timMscon.stop();
     ++m_errCount;
     Q_EMIT errCountText(QString::number(m_errCount));
+    if (m_outstanding && tracing())
+        reportWaitingBytes();
     m_port.discardInput();
     report(TrafficEvent::Kind::TimedOut, QByteArray());
     if (m_outstanding)
         endRequest(RequestEnd::TimedOut);
+}
+
+void TransactionEngine::reportWaitingBytes()
+{
+    // An exception reply (5 bytes in RTU) is shorter than any reply a request
+    // expects, so it never reaches the receive threshold and the request ends
+    // by its time-out; so do a reply cut short and a short frame of another
+    // request. The traffic view is still told what came in; counters, status
+    // and the request's end stay those of a time-out.
+    const QByteArray waiting = m_port.input();
+    if (waiting.isEmpty())
+        return;
+    const bool ascii = m_state.mods.isAscii();
+    if (!frameIntact(waiting, ascii)) {
+        report(TrafficEvent::Kind::CheckFailed, waiting);
+        return;
+    }
+    FrameBuffer fb;
+    fb.CommBuf = waiting;
+    fb.CommLen = static_cast<qint16>(qMin<qsizetype>(waiting.size(), 0x7FFF));
+    if (ascii)
+        AsciiToRtu(fb);
+    const bool refused = confirmReply(m_request, ReplyReader(fb, ascii)) == ReplyMatch::Exception;
+    report(refused ? TrafficEvent::Kind::Exception : TrafficEvent::Kind::Foreign, waiting);
 }
 
 } // namespace krv

@@ -74,6 +74,10 @@ public:
     void configurePort(int commPort, const QString &settings);
     bool portFailed() const { return m_portFailed; }
 
+    // True while something listens to traffic(); otherwise no traffic event
+    // is even built.
+    bool tracing() const;
+
     qint32 commCount() const { return m_commCount; }
     qint32 errCount() const { return m_errCount; }
     // Starting a polling cycle clears the time-out counter and its box.
@@ -97,6 +101,8 @@ Q_SIGNALS:
     // The request sent last has ended (after its reply was dispatched).
     void requestEnded(krv::RequestEnd how);
     // Every frame sent or received and every time-out, for a traffic view.
+    // Bytes too few for the receive threshold (an exception reply, say) are
+    // reported when the request times out, just before its TimedOut event.
     void traffic(const krv::TrafficEvent &event);
 
 private:
@@ -108,6 +114,11 @@ private:
     bool takeFrame(const QByteArray &frame);
     void endRequest(RequestEnd how);
     void report(TrafficEvent::Kind kind, const QByteArray &bytes);
+    // At a time-out: bytes that came in but stayed below the receive threshold
+    // are reported as traffic (and nothing else): an intact exception reply
+    // to the outstanding request as Exception, another intact frame as
+    // Foreign, anything else as CheckFailed.
+    void reportWaitingBytes();
 
     SharedState &m_state;
     SerialPortComponent &m_port;

@@ -1,5 +1,6 @@
 #include "asker.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -33,6 +34,15 @@ std::optional<QString> DialogAsker::askText(QWidget *parent, const QString &titl
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<QString> DialogAsker::askSaveFile(QWidget *parent, const QString &title,
+                                                const QString &suggested, const QString &filter)
+{
+    const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
 }
 
 } // namespace krv

@@ -30,6 +30,10 @@ public:
     // Input box; nothing for Cancel.
     virtual std::optional<QString> askText(QWidget *parent, const QString &title,
                                            const QString &prompt, const QString &defaultText) = 0;
+    // File chooser for a file to write; nothing for Cancel. `filter` as Qt's
+    // file dialogs take it ("CSV (*.csv)").
+    virtual std::optional<QString> askSaveFile(QWidget *parent, const QString &title,
+                                               const QString &suggested, const QString &filter) = 0;
 };
 
 // The real dialogs.
@@ -41,6 +45,8 @@ public:
     void warn(QWidget *parent, const QString &title, const QString &text) override;
     std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
                                    const QString &defaultText) override;
+    std::optional<QString> askSaveFile(QWidget *parent, const QString &title,
+                                       const QString &suggested, const QString &filter) override;
 };
 
 } // namespace krv

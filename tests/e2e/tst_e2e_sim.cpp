@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "scriptedasker.h"
+#include "ui/monitor/trafficmonitor.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -224,13 +226,23 @@ class TestE2ESim : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        // The monitor windows keep their settings: in a directory of the test.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
     void scanFindsBothModulesAndPollsTheAsciiOne();
     void pollingShowsTheSimulatorsValues();
     void writesChangeTheSimulator();
     void lateRepliesAreNeverDecoded();
     void alarmEditorOnTheSimulator();
     void controlEditorReadsWritesSavesAndRestores();
+    void monitorCountsMatchTheSimulator_data();
+    void monitorCountsMatchTheSimulator();
+
+private:
+    QTemporaryDir m_settings;
 };
 
 void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
@@ -609,6 +621,69 @@ void TestE2ESim::controlEditorReadsWritesSavesAndRestores()
     QVERIFY(e.press("read3"));
     QCOMPARE(e.column(3), saved.mid(0, 9));
     QCOMPARE(e.simColumn(3), saved.mid(0, 9));
+}
+
+void TestE2ESim::monitorCountsMatchTheSimulator_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::newRow("corrupt and drop") << QStringList{"--corrupt", "3", "--drop", "5"};
+    QTest::newRow("exceptions") << QStringList{"--exception", "4"};
+}
+
+// The traffic monitor, open while the program polls a simulator that spoils,
+// drops or refuses some replies, counts what the simulator's log says it did.
+// Replies of 5 bytes (exceptions: the simulator's own, and those to the
+// switch inputs read at 0 while a spoilt identifier leaves the firmware
+// unknown) stay below the receive threshold and end by time-out.
+void TestE2ESim::monitorCountsMatchTheSimulator()
+{
+    QFETCH(QStringList, faults);
+    SimFixture f;
+    QString error;
+    if (!f.start(&error, faults))
+        QSKIP(qPrintable(error));
+    f.program->monitors.showTrafficMonitor();
+    f.setText("Address", "2");
+    f.run();
+    QVERIFY(f.ticks(40));
+    f.click("Command7");
+    QTest::qWait(200); // the simulator's last log lines
+
+    TrafficLog &log = f.program->monitors.trafficLog();
+    log.flush();
+    using K = TrafficEvent::Kind;
+    QMap<K, int> shown;
+    for (int r = 0; r < log.rowCount(); ++r)
+        ++shown[log.row(r).kind];
+
+    int received = 0, intact = 0, wrongCheck = 0, dropped = 0, refused = 0, refusedSpoilt = 0;
+    for (const QString &line : f.sim.log()) {
+        if (line.contains(QStringLiteral(" rx "))) {
+            ++received;
+        } else if (line.contains(QStringLiteral(" tx dropped: "))) {
+            ++dropped;
+        } else if (line.contains(QStringLiteral(" tx "))) {
+            const QStringList bytes = line.section(QStringLiteral(" tx "), 1).split(u' ');
+            const bool exception = bytes.size() > 1 && (bytes[1].toUInt(nullptr, 16) & 0x80);
+            const bool spoilt = line.contains(QStringLiteral("(wrong check)"));
+            wrongCheck += spoilt;
+            intact += !spoilt && !exception;
+            refused += !spoilt && exception;
+            refusedSpoilt += spoilt && exception;
+        }
+    }
+    QCOMPARE(received, 40);
+    QVERIFY(wrongCheck + dropped + refused >= 8);
+
+    QCOMPARE(shown.value(K::Sent), received);
+    QCOMPARE(shown.value(K::Answer), intact);
+    QCOMPARE(shown.value(K::CheckFailed), wrongCheck);
+    QCOMPARE(shown.value(K::Exception), refused);
+    QCOMPARE(shown.value(K::TimedOut), dropped + refused + refusedSpoilt);
+    QCOMPARE(shown.value(K::Foreign), 0);
+    // The main window's counters agree.
+    QCOMPARE(f.text("Text3").toInt(), shown.value(K::TimedOut));
+    QCOMPARE(f.text("Text4").toInt(), intact + wrongCheck - refusedSpoilt);
 }
 
 QTEST_MAIN(TestE2ESim)

@@ -250,6 +250,80 @@ private Q_SLOTS:
         QCOMPARE(f.state.module.ECalbValue[0], 0);
     }
 
+    // Traffic events: each frame with its kind, its wire bytes and framing.
+    // Bytes too few for the receive threshold are reported at the time-out,
+    // which still counts and reads as a time-out: an exception to this request
+    // as such, another intact frame as foreign, anything else as failing its
+    // check.
+    void trafficAtTimeout_data()
+    {
+        using K = TrafficEvent::Kind;
+        QTest::addColumn<bool>("ascii");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("reported"); // -1: nothing
+        QTest::newRow("rtu exception") << false << hex("018502") << int(K::Exception);
+        QTest::newRow("ascii exception") << true << hex("018502") << int(K::Exception);
+        QTest::newRow("another station's exception") << false << hex("028502") << int(K::Foreign);
+        QTest::newRow("exception to another function") << false << hex("018302") << int(K::Foreign);
+        QTest::newRow("broken check") << false << QByteArray() << int(K::CheckFailed);
+        QTest::newRow("ascii broken check") << true << QByteArray() << int(K::CheckFailed);
+        QTest::newRow("nothing waiting") << false << QByteArray("") << -1;
+    }
+    void trafficAtTimeout()
+    {
+        QFETCH(bool, ascii);
+        QFETCH(QByteArray, body);
+        QFETCH(int, reported);
+        LinkFixture f;
+        f.useModule(1, ascii);
+        QList<TrafficEvent> events;
+        QObject::connect(&f.engine, &TransactionEngine::traffic,
+                         [&](const TrafficEvent &e) { events << e; });
+        f.state.writes.DOIndex = 2;
+        f.writes.PutDO();
+        // A null body stands for an exception with a broken check.
+        QByteArray frame = testsupport::framed(body.isNull() ? hex("018502") : body, ascii);
+        if (body.isNull())
+            frame[3] = char(frame[3] ^ 0x40);
+        if (!body.isEmpty() || body.isNull())
+            f.deliver(frame);
+        f.engine.timMscon_Timer();
+
+        QCOMPARE(events.size(), reported >= 0 ? 3 : 2);
+        QCOMPARE(events[0].kind, TrafficEvent::Kind::Sent);
+        QCOMPARE(events[0].bytes, f.lastSent());
+        QCOMPARE(events[0].ascii, ascii);
+        if (reported >= 0) {
+            QCOMPARE(events[1].kind, TrafficEvent::Kind(reported));
+            QCOMPARE(events[1].bytes, frame);
+            QCOMPARE(events[1].ascii, ascii);
+        }
+        QCOMPARE(events.constLast().kind, TrafficEvent::Kind::TimedOut);
+        QVERIFY(events.constLast().bytes.isEmpty());
+        QCOMPARE(f.engine.errCount(), 1);
+        QCOMPARE(f.engine.commCount(), 0);
+        QCOMPARE(f.status, QStringLiteral("设置开关量输出为ON"));
+        QCOMPARE(f.port.inBufferCount(), 0);
+    }
+
+    void trafficOfReceivedFrames()
+    {
+        LinkFixture f;
+        f.useModule(1, false);
+        QList<TrafficEvent::Kind> kinds;
+        QObject::connect(&f.engine, &TransactionEngine::traffic,
+                         [&](const TrafficEvent &e) { kinds << e.kind; });
+        f.reads.GetDO();
+        f.reply(hex("0201020501")); // another station
+        f.reply(hex("0101020501"));
+        f.reads.GetDO();
+        QByteArray bad = rtuFrame(hex("0101020501"));
+        bad[3] = char(bad[3] ^ 1);
+        f.deliver(bad);
+        using K = TrafficEvent::Kind;
+        QCOMPARE(kinds, (QList<K>{K::Sent, K::Foreign, K::Answer, K::Sent, K::CheckFailed}));
+    }
+
     void silentModuleCountsEachRequest()
     {
         LinkFixture f;

@@ -11,7 +11,7 @@
 
 struct Question
 {
-    QString kind; // "confirm", "inform", "warn" or "text"
+    QString kind; // "confirm", "inform", "warn", "text" or "file"
     QString title;
     QString text;
 };
@@ -22,6 +22,7 @@ public:
     QList<Question> asked;
     QList<bool> confirms;                // next answers; OK when none is left
     QList<std::optional<QString>> texts; // next input box answers; Cancel when none
+    QList<std::optional<QString>> files; // next file chooser answers; Cancel when none
 
     bool confirm(QWidget *, const QString &title, const QString &text) override
     {
@@ -41,6 +42,12 @@ public:
     {
         asked.append({QStringLiteral("text"), title, prompt + QLatin1Char('|') + defaultText});
         return texts.isEmpty() ? std::nullopt : texts.takeFirst();
+    }
+    std::optional<QString> askSaveFile(QWidget *, const QString &title, const QString &suggested,
+                                       const QString &filter) override
+    {
+        asked.append({QStringLiteral("file"), title, suggested + QLatin1Char('|') + filter});
+        return files.isEmpty() ? std::nullopt : files.takeFirst();
     }
     QStringList kinds() const
     {

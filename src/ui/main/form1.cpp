@@ -5,6 +5,7 @@
 #include "ui/controls.h"
 #include "ui/lamp.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -86,6 +87,8 @@ void Form1::connectControls()
     connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(ui.Save, &QPushButton::clicked, this, &Form1::Save_Click);
     connect(ui.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(ui.mnuTrafficMonitor, &QAction::triggered, this, &Form1::trafficMonitorRequested);
+    connect(ui.mnuTrendChart, &QAction::triggered, this, &Form1::trendChartRequested);
 }
 
 void Form1::showEvent(QShowEvent *event)

@@ -73,6 +73,11 @@ Q_SIGNALS:
     // takes over the line.
     void editorRequested(krv::Form1::Editor which);
 
+Q_SIGNALS:
+    // "查看" menu: whoever owns the monitor windows shows them.
+    void trafficMonitorRequested();
+    void trendChartRequested();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;

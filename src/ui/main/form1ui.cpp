@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,6 +25,8 @@ void Form1Ui::setupUi(QWidget *window)
     window->setWindowTitle(tr("KRV2060模块测试设置程序"));
 
     auto *top = new QVBoxLayout(window);
+    // Above the layout's contents: every control keeps its place below it.
+    top->setMenuBar(buildMenuBar());
     top->addWidget(buildStatusStrip());
     auto *middle = new QHBoxLayout;
     middle->addWidget(buildFrame1(), 1);
@@ -32,6 +36,19 @@ void Form1Ui::setupUi(QWidget *window)
     top->addWidget(buildFrame4());
     top->addWidget(buildOutputRow());
     top->addWidget(buildBottom());
+}
+
+QMenuBar *Form1Ui::buildMenuBar()
+{
+    MenuBar = new QMenuBar;
+    MenuBar->setObjectName(QStringLiteral("MenuBar"));
+    mnuView = MenuBar->addMenu(tr("查看(&V)"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    mnuTrafficMonitor = mnuView->addAction(tr("通讯监视…"));
+    mnuTrafficMonitor->setObjectName(QStringLiteral("mnuTrafficMonitor"));
+    mnuTrendChart = mnuView->addAction(tr("趋势图…"));
+    mnuTrendChart->setObjectName(QStringLiteral("mnuTrendChart"));
+    return MenuBar;
 }
 
 QWidget *Form1Ui::buildStatusStrip()

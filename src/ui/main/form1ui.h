@@ -13,11 +13,14 @@
 
 #include <array>
 
+class QAction;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QWidget;
@@ -36,6 +39,12 @@ public:
     void alignChannelColumns();
 
     QWidget *form = nullptr;
+
+    // Menu bar above the controls: "查看" with the monitor windows.
+    QMenuBar *MenuBar = nullptr;
+    QMenu *mnuView = nullptr;
+    QAction *mnuTrafficMonitor = nullptr;
+    QAction *mnuTrendChart = nullptr;
 
     // Status strip
     QLineEdit *Text4 = nullptr;
@@ -96,6 +105,7 @@ public:
     QPushButton *Command1 = nullptr;
 
 private:
+    QMenuBar *buildMenuBar();
     QWidget *buildStatusStrip();
     QGroupBox *buildFrame1();
     QGroupBox *buildFrame5();
