@@ -6,14 +6,20 @@
 //                        caller just before starting the program) to the end
 //                        of the window's first paint
 //   bench polled-s       how long it polled
-//   bench cpu-s          CPU time (user + system) the process took meanwhile
+//   bench cpu-s          CPU time (user + system) the process took meanwhile,
+//                        and each apart (user-s, system-s)
 //   bench requests N / bench replies N / bench time-outs N
 //   bench peak-rss-kb    VmHWM of the process
 // and ends. bench/run starts it against krv2060-sim and reads these lines.
 //
-//   krv2060-bench --rate 9600|38400 [--seconds 60]
+//   krv2060-bench --rate 9600|38400 [--seconds 60] [--paints]
+//
+// --paints also prints how often each widget was painted while polling
+// ("bench paint NAME COUNT"), the first thing to look at when the CPU figure
+// grows.
 
 #include "app/program.h"
+#include "ui/panelcachestyle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,16 +31,19 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <sys/resource.h>
 
 namespace {
 
-double cpuSeconds()
+// User and system CPU seconds of the process so far.
+std::pair<double, double> cpuSeconds()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6,
+            u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6};
 }
 
 QByteArray statusField(const char *name)
@@ -77,12 +86,29 @@ private:
     std::function<void()> m_painted;
 };
 
+// Counts paint events per widget (by object name, else class name).
+class PaintCounter : public QObject
+{
+public:
+    std::map<QString, int> counts;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && o->isWidgetType())
+            ++counts[o->objectName().isEmpty() ? QString::fromLatin1(o->metaObject()->className())
+                                               : o->objectName()];
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
+    krv::usePanelCacheStyle();
     const QStringList args = QApplication::arguments();
     const QString rate = args.value(args.indexOf(QStringLiteral("--rate")) + 1);
     const int seconds = args.contains(QStringLiteral("--seconds"))
@@ -107,8 +133,11 @@ int main(int argc, char *argv[])
                          timeouts += how == krv::RequestEnd::TimedOut;
                      });
 
+    std::unique_ptr<PaintCounter> paints;
+    if (args.contains(QStringLiteral("--paints")))
+        paints = std::make_unique<PaintCounter>();
     QElapsedTimer polling;
-    double cpuAtStart = 0;
+    std::pair<double, double> cpuAtStart;
     const auto start = [&] {
         const qint64 t0 = qEnvironmentVariable("KRV_BENCH_T0").toLongLong();
         if (t0 > 0) {
@@ -119,6 +148,8 @@ int main(int argc, char *argv[])
         form.findChild<QComboBox *>(QStringLiteral("Protocol"))->setCurrentIndex(0);
         form.findChild<QComboBox *>(QStringLiteral("CommRate"))
             ->setCurrentIndex(static_cast<int>(rates.indexOf(rate)));
+        if (paints)
+            qApp->installEventFilter(paints.get());
         cpuAtStart = cpuSeconds();
         polling.start();
         form.findChild<QPushButton *>(QStringLiteral("Start"))->click();
@@ -128,11 +159,19 @@ int main(int argc, char *argv[])
     form.show();
     QApplication::exec();
 
-    const double cpu = cpuSeconds() - cpuAtStart;
-    std::printf("bench polled-s %.3f\nbench cpu-s %.3f\n", polling.elapsed() / 1000.0, cpu);
+    const auto [user, system] = cpuSeconds();
+    const double userPolling = user - cpuAtStart.first;
+    const double systemPolling = system - cpuAtStart.second;
+    std::printf("bench polled-s %.3f\nbench cpu-s %.3f\nbench user-s %.3f\nbench system-s %.3f\n",
+                polling.elapsed() / 1000.0, userPolling + systemPolling, userPolling,
+                systemPolling);
     std::printf("bench requests %lld\nbench replies %lld\nbench time-outs %lld\n",
                 static_cast<long long>(requests), static_cast<long long>(replies),
                 static_cast<long long>(timeouts));
     std::printf("bench peak-rss-kb %s\n", statusField("VmHWM:").constData());
+    if (paints) {
+        for (const auto &[name, count] : paints->counts)
+            std::printf("bench paint %s %d\n", qPrintable(name), count);
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 // krv2060: setup and test tool for the eight-channel temperature modules.
 
 #include "app/program.h"
+#include "ui/panelcachestyle.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
+    krv::usePanelCacheStyle();
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     desktop->program.form1.show();

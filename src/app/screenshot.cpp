@@ -10,6 +10,7 @@
 // until it is ended.
 
 #include "app/program.h"
+#include "ui/panelcachestyle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
+    krv::usePanelCacheStyle();
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     krv::Program *program = &desktop->program;

@@ -19,6 +19,7 @@
 
 #include "app/program.h"
 #include "scriptedasker.h"
+#include "ui/panelcachestyle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -378,6 +379,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
+    krv::usePanelCacheStyle();
     Options opt;
     if (!parseArgs(QApplication::arguments(), &opt)) {
         std::fputs("usage: krv2060-soak --seconds N --record FILE [--seed S]\n", stderr);
