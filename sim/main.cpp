@@ -79,6 +79,7 @@ int main(int argc, char **argv)
         return 0;
     }
     sim::setLogLevel(opt.verbose);
+    sim::setLogMicroseconds(opt.logMicroseconds);
 
     // Signals arrive as readable data in the poll loop.
     sigset_t mask;

@@ -156,6 +156,8 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
             ++o.verbose;
         } else if (arg == u"-vv") {
             o.verbose += 2;
+        } else if (arg == u"--log-us") {
+            o.logMicroseconds = true;
         } else if (arg == u"--fast") {
             o.fast = true;
         } else if (arg == u"--module") {
@@ -243,6 +245,7 @@ Options:
   -v, --verbose   Logs every request and reply to standard error with the time
                   to the millisecond: hex bytes for RTU, the characters for
                   ASCII. Twice (-vv) also logs bytes a module ignored.
+  --log-us        Log time stamps to the microsecond (HH:mm:ss.zzzzzz).
   -h, --help      Shows this text.
   --version       Shows the version.
 

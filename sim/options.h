@@ -22,6 +22,7 @@ struct Options
     QString link;                 // symbolic link to the slave device, if any
     bool fast = false;            // no turnaround and no pacing
     int verbose = 0;
+    bool logMicroseconds = false; // log time stamps to the microsecond
     bool help = false;
     bool version = false;
 };

@@ -4,6 +4,7 @@
 #include "app/language.h"
 #include "app/program.h"
 #include "krv_version.h"
+#include "ui/panelcachestyle.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("krv2060"));
     QCoreApplication::setApplicationName(QStringLiteral("krv2060"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KRV_VERSION));
+    if (qobject_cast<QApplication *>(app.get()))
+        krv::usePanelCacheStyle();
 
     const krv::CommandLine line = krv::parseCommandLine(QCoreApplication::arguments());
     QSettings settings;

@@ -29,6 +29,7 @@
 #include "app/program.h"
 #include "ui/monitor/trafficmonitor.h"
 #include "ui/monitor/trendchart.h"
+#include "ui/panelcachestyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -162,6 +163,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: krv2060-shot [main|control|chooser|alarm|monitors]\n");
         return 2;
     }
+    krv::usePanelCacheStyle();
 
     auto shot = std::make_unique<ShotProgram>();
     krv::Program *program = &shot->program;

@@ -136,8 +136,14 @@ void QSerialPortComponent::output(const QByteArray &bytes)
     // Whatever is still waiting arrived before this request: drop it now, before
     // the write, so that a fast reply can never be thrown away with it.
     d->port.readAll();
-    if (d->port.write(bytes) != bytes.size())
+    if (d->port.write(bytes) != bytes.size()) {
         lost(d->port.errorString());
+        return;
+    }
+    // Out now, from the tick that sent it, rather than on a later turn of the
+    // event loop after whatever repaint the tick asked for: the requests keep
+    // the tick's cadence.
+    d->port.flush();
 }
 
 bool QSerialPortComponent::doOpen(QString *reason)

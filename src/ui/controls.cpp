@@ -91,6 +91,12 @@ void setBackColor(QPushButton *button, const QColor &color)
     button->setPalette(pal);
 }
 
+void showText(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
 void placeTwips(QWidget *w, int x, int y, int width, int height)
 {
     w->setGeometry(twips(x), twips(y), twips(width), twips(height));

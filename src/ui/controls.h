@@ -36,6 +36,10 @@ void showItemText(QComboBox *box, int index);
 void selectItem(QComboBox *box, int index);
 
 void setBackColor(QPushButton *button, const QColor &color);
+// Shows a text in a text box unless it shows it already: setText repaints the
+// box (and moves its cursor) even for the same text, and the boxes fed by
+// replies mostly get the text they have.
+void showText(QLineEdit *box, const QString &text);
 
 // Twips to device-independent pixels (15 twips = 1 px at 96 dpi).
 constexpr int twips(int t)

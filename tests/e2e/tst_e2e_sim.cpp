@@ -389,6 +389,7 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     if (!f.start(&error, {QStringLiteral("--delay"), QStringLiteral("450")}))
         QSKIP(qPrintable(error));
     QSignalSpy status(&f.program->engine, &TransactionEngine::statusText);
+    QSignalSpy ends(&f.program->engine, &TransactionEngine::requestEnded);
     f.setText("Address", "2");
     for (int ch = 0; ch < 8; ++ch)
         f.setText(QStringLiteral("EngCalb%1").arg(ch), QStringLiteral("0"));
@@ -397,7 +398,18 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     f.setText("EngCalb2", "-77");
     f.click("Command8");
     QVERIFY(f.ticks(8));
-    QCOMPARE(f.text("Text3"), QStringLiteral("17"));
+    // No request ends by a reply. Most time out; on a busy machine (load above
+    // three per core) one in about six runs saw one of them end as a frame
+    // failing its check instead: a late reply split around the next request.
+    int timedOut = 0;
+    for (const QList<QVariant> &args : ends) {
+        const auto how = args.at(0).value<RequestEnd>();
+        QVERIFY(how == RequestEnd::TimedOut || how == RequestEnd::CheckFailed);
+        timedOut += how == RequestEnd::TimedOut;
+    }
+    QCOMPARE(ends.size(), 17);
+    QVERIFY(timedOut >= 15);
+    QCOMPARE(f.text("Text3"), QString::number(timedOut));
     QTest::qWait(600); // the last late reply arrives too
     for (int ch = 0; ch < 8; ++ch) {
         QCOMPARE(f.text(QStringLiteral("Dis%1").arg(ch)), QString());

@@ -1,5 +1,6 @@
 // The simulator's command line: defaults, module settings and where faults apply.
 #include "options.h"
+#include "simlog.h"
 
 #include <QTest>
 
@@ -34,7 +35,7 @@ private Q_SLOTS:
         QVERIFY2(
             parseOptions({"--drop", "3", "--module", "addr=7,id=ABC,fw=5.1,framing=ASCII,baud=1200",
                           "--module", "addr=8,drop=0,corrupt=2,silent,lowercase=0", "--delay=40",
-                          "--lowercase", "--fast", "-vv", "--link", "/tmp/x"},
+                          "--lowercase", "--fast", "-vv", "--link", "/tmp/x", "--log-us"},
                          &o, &error),
             qPrintable(error));
         QCOMPARE(o.modules.size(), 2);
@@ -56,7 +57,17 @@ private Q_SLOTS:
         QCOMPARE(f8.delayMs, 40);
         QVERIFY(o.fast);
         QCOMPARE(o.verbose, 2);
+        QVERIFY(o.logMicroseconds);
         QCOMPARE(o.link, QString("/tmp/x"));
+    }
+
+    // Log time stamps: milliseconds as before, microseconds for timing runs.
+    void logStamps()
+    {
+        const qint64 us = ((13LL * 60 + 4) * 60 + 9) * 1000000 + 7089;
+        QCOMPARE(logStamp(us, false), QByteArray("13:04:09.007"));
+        QCOMPARE(logStamp(us, true), QByteArray("13:04:09.007089"));
+        QCOMPARE(logStamp(86399999999, true), QByteArray("23:59:59.999999"));
     }
 
     void refusals_data()

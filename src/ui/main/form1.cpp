@@ -99,25 +99,29 @@ void Form1::showEvent(QShowEvent *event)
 
 void Form1::connectLinks()
 {
-    connect(&m_engine, &TransactionEngine::sentFrameText, ui.Text5, &QLineEdit::setText);
-    connect(&m_engine, &TransactionEngine::receivedFrameText, ui.Text1, &QLineEdit::setText);
-    connect(&m_engine, &TransactionEngine::statusText, ui.Text2, &QLineEdit::setText);
-    connect(&m_engine, &TransactionEngine::commCountText, ui.Text4, &QLineEdit::setText);
-    connect(&m_engine, &TransactionEngine::errCountText, ui.Text3, &QLineEdit::setText);
+    const auto feed = [this](auto signal, QLineEdit *box) {
+        connect(&m_engine, signal, box, [box](const QString &text) { showText(box, text); });
+    };
+    feed(&TransactionEngine::sentFrameText, ui.Text5);
+    feed(&TransactionEngine::receivedFrameText, ui.Text1);
+    feed(&TransactionEngine::statusText, ui.Text2);
+    feed(&TransactionEngine::commCountText, ui.Text4);
+    feed(&TransactionEngine::errCountText, ui.Text3);
     connect(&m_engine, &TransactionEngine::portError, this, &Form1::reportPortError);
 
     connect(&m_reads, &RegisterMap::measurementsDecoded, this, &Form1::showMeasurements);
     connect(&m_reads, &RegisterMap::systemBlockDecoded, this, &Form1::ShowSysInfo);
     connect(&m_reads, &RegisterMap::sensorCodesDecoded, this, &Form1::showSensorCodes);
     connect(&m_reads, &RegisterMap::pOutTimeDecoded, this, [this](const QString &text) {
-        ui.POutTime->setText(text);
+        showText(ui.POutTime, text);
         ui.POutTime->setEnabled(false);
     });
     connect(&m_reads, &RegisterMap::calibrationDecoded, this, &Form1::showCalibration);
     connect(&m_reads, &RegisterMap::outputsDecoded, this, &Form1::showOutputs);
     connect(&m_reads, &RegisterMap::controlEnableDecoded, this, &Form1::showControlEnable);
     connect(&m_reads, &RegisterMap::inputsDecoded, this, &Form1::showInputs);
-    connect(&m_reads, &RegisterMap::deviceIdDecoded, ui.Text12, &QLineEdit::setText);
+    connect(&m_reads, &RegisterMap::deviceIdDecoded, ui.Text12,
+            [this](const QString &text) { showText(ui.Text12, text); });
     connect(&m_polling, &PollingCycle::moduleFound, this, &Form1::addModule);
 
     connect(&m_polling, &PollingCycle::scanStep, this, &Form1::showScanStep);
@@ -185,7 +189,7 @@ LineChoice Form1::lineChoice() const
 void Form1::ShowSysInfo()
 {
     const ModuleData &m = m_state.module;
-    ui.Text6->setText(QString::number(m.SerialNo));
+    showText(ui.Text6, QString::number(m.SerialNo));
     ui.Text6->setEnabled(false);
 
     // Shown as text only: these count as the operator's choice only once picked.
@@ -202,11 +206,11 @@ void Form1::ShowSysInfo()
     const int protocol = (comm >> 3) & 0x03;
     ui.ProtocolSel->setCurrentIndex(protocol < ui.ProtocolSel->count() ? protocol : -1);
 
-    ui.MadeDate->setText(withSignBlank(m.MadeYear) + QLatin1Char('-') +
-                         QString::number(m.MadeMonth) + QLatin1Char('-') +
-                         QString::number(m.MadeDay));
-    ui.MadeTime->setText(withSignBlank(m.MadeHour) + QLatin1Char(':') +
-                         QString::number(m.MadeMinute));
+    showText(ui.MadeDate, withSignBlank(m.MadeYear) + QLatin1Char('-') +
+                              QString::number(m.MadeMonth) + QLatin1Char('-') +
+                              QString::number(m.MadeDay));
+    showText(ui.MadeTime,
+             withSignBlank(m.MadeHour) + QLatin1Char(':') + QString::number(m.MadeMinute));
     ui.MadeDate->setEnabled(false);
     ui.MadeTime->setEnabled(false);
 
@@ -227,7 +231,7 @@ void Form1::showMeasurements(int count, bool record)
 {
     const auto &values = m_state.module.MeasValue;
     for (int k = 0; k < qMin(count, 8); ++k)
-        ui.Dis[k]->setText(QString::number(values[k]));
+        showText(ui.Dis[k], QString::number(values[k]));
     if (!record || !m_Saving)
         return;
     QString error;
@@ -244,7 +248,7 @@ void Form1::showSensorCodes(int)
 void Form1::showCalibration(int count)
 {
     for (int k = 0; k < qMin(count, 8); ++k)
-        ui.EngCalb[k]->setText(QString::number(m_state.module.ECalbValue[k]));
+        showText(ui.EngCalb[k], QString::number(m_state.module.ECalbValue[k]));
 }
 
 void Form1::showOutputs()

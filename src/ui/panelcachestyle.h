@@ -1,0 +1,35 @@
+#pragma once
+// The application's style with the panels of text boxes drawn from a pixmap
+// cache. The boxes that show the frames on the line, the status and the
+// counters change with every reply, and a text box repaints its whole panel
+// for a new text; some styles (Fusion, the one Qt picks without a desktop)
+// draw that panel as antialiased rounded outlines, which costs far more than
+// the text itself. The panel depends only on the box's size, state, palette,
+// frame settings and the screen's pixel ratio, so it is drawn once per such
+// combination by the wrapped style and copied after that: the same pixels,
+// a fraction of the work.
+
+#include <QProxyStyle>
+
+namespace krv {
+
+class PanelCacheStyle : public QProxyStyle
+{
+    Q_OBJECT
+public:
+    // Wraps the style with the given key (the application's own, usually).
+    explicit PanelCacheStyle(const QString &baseKey);
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+    // False for a wrapped style whose panels are drawn as it draws them.
+    bool caching() const { return m_cache; }
+
+private:
+    bool m_cache;
+};
+
+// Makes the application's present style a PanelCacheStyle (once).
+void usePanelCacheStyle();
+
+} // namespace krv
