@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include "ui/colorbutton.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -82,13 +84,23 @@ void selectItem(QComboBox *box, int index)
     box->setEditText(QString());
 }
 
+QPushButton *makeColorButton(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = named(new ColorButton(text, parent), name);
+    b->setAutoDefault(false);
+    return b;
+}
+
 void setBackColor(QPushButton *button, const QColor &color)
 {
-    QPalette pal = button->palette();
-    if (pal.color(QPalette::Button) == color)
-        return;
-    pal.setColor(QPalette::Button, color);
-    button->setPalette(pal);
+    if (auto *colored = qobject_cast<ColorButton *>(button))
+        colored->setBackColor(color);
+}
+
+QColor backColor(const QPushButton *button)
+{
+    const auto *colored = qobject_cast<const ColorButton *>(button);
+    return colored ? colored->backColor() : QColor();
 }
 
 void showText(QLineEdit *box, const QString &text)

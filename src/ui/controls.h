@@ -35,7 +35,11 @@ void showItemText(QComboBox *box, int index);
 // selection and the shown text.
 void selectItem(QComboBox *box, int index);
 
+// A button whose back colour can be set (see ColorButton).
+QPushButton *makeColorButton(const QString &name, const QString &text, QWidget *parent = nullptr);
+// The back colour of a button made by makeColorButton.
 void setBackColor(QPushButton *button, const QColor &color);
+QColor backColor(const QPushButton *button);
 // Shows a text in a text box unless it shows it already: setText repaints the
 // box (and moves its cursor) even for the same text, and the boxes fed by
 // replies mostly get the text they have.
