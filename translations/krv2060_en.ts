@@ -2,34 +2,318 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>krv::AlarmBlocks</name>
+    <message>
+        <location filename="../src/link/alarmblocks.cpp" line="+195"/>
+        <source>写通道%1报警参数成功</source>
+        <translation>Alarm parameters of channel %1 written</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>写内存%1开关量参数成功</source>
+        <translation>Memory%1 switch written</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>无此功能号</source>
+        <translation>No such function code</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>写通道%1报警参数失败</source>
+        <translation>Writing the alarm parameters of channel %1 failed</translation>
+    </message>
+</context>
+<context>
+    <name>krv::AlarmSet</name>
+    <message>
+        <location filename="../src/ui/alarm/alarmset.cpp" line="+135"/>
+        <location line="+2"/>
+        <location line="+2"/>
+        <location line="+2"/>
+        <source>通道%1的%2</source>
+        <translation>%2 of channel %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>通道%1的预警控制×4096+相对报警</source>
+        <translation>Pre-alarm × 4096 + relative alarm of channel %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制参数的请求输出</source>
+        <translation>Request output of the module control</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制参数的串口输出</source>
+        <translation>Serial output of the module control</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制参数的测温通道</source>
+        <translation>Channel count of the module control</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制参数的控温启动</source>
+        <translation>Control start of the module control</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制参数的寄存器</source>
+        <translation>Register of the module control</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+129"/>
+        <source>寄存器地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+1"/>
+        <source>寄存器内容</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+2"/>
+        <source>内存地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+1"/>
+        <source>单元内容</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>不是数字</source>
+        <translation>is not a number</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+1"/>
+        <source>不在%1~%2之间</source>
+        <translation>is not between %1 and %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>不能是负数</source>
+        <translation>cannot be negative</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>没有选择</source>
+        <translation>has no selection</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1%2，没有发送。</source>
+        <translation>%1 %2; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>存储文件名：(如果文件名没有扩展名，则自动添加扩展名.ALM)</source>
+        <translation>File name to save: (a name without extension gets the extension .ALM)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1含有双引号或换行，不能保存。</source>
+        <translation>%1 contains a double quote or a line break and cannot be saved.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>%1的位置“%2”不是可用的数字</source>
+        <translation>The position “%2” of %1 is not a usable number</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/alarm/alarmsetui.cpp" line="-98"/>
+        <source>报警参数设置</source>
+        <translation>Alarm Parameters</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>返  回</source>
+        <translation>Return</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>上限设置</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>下限设置</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>相对报警</source>
+        <translation>Relative</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>预警控制</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>通道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>单寄存器读写</source>
+        <translation>Single register</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>读寄存器</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>写寄存器</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>开入和开出读写</source>
+        <translation>Switch inputs and outputs</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>读开关量</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>写开关量</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>控制参数</source>
+        <translation>Module Control</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>请求无效</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请求有效</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>启动控温</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请求控温</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>地址不连续</source>
+        <translation>Separate</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>地址连续</source>
+        <translation>Adjacent</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>请求输出</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请求有效,IN3每ON一次并口输出一次</source>
+        <translation>On: 1 parallel output per IN3 ON</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>串口输出</source>
+        <translation>Serial</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>非0,主动输出,1~11为一次输出寄存器数</source>
+        <translation>Not 0: sends by itself, 1-11 regs</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>测温通道</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>测量的通道数(1~7)</source>
+        <translation>Measured channels (1-7)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>控温启动</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请求控温,由IN0=ON启动控温</source>
+        <translation>Request: IN0=ON starts control</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>寄 存 器</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>读  取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>写  入</source>
+        <translation>Write</translation>
+    </message>
+</context>
+<context>
     <name>krv::CommandLineText</name>
     <message>
-        <location filename="../src/app/commandline.cpp" line="86"/>
+        <location filename="../src/app/commandline.cpp" line="+86"/>
         <source>用法: krv2060 [选项]</source>
         <translation>Usage: krv2060 [options]</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="87"/>
+        <location line="+1"/>
         <source>八通道温度模块的设置与测试工具 (Modbus RTU/ASCII 主站)。</source>
         <translation>Setup and test tool for the eight-channel temperature modules (Modbus RTU/ASCII master).</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="88"/>
+        <location line="+1"/>
         <source>选项:</source>
         <translation>Options:</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="88"/>
+        <location line="+0"/>
         <source>显示本帮助后退出</source>
         <translation>Shows this help and exits</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="89"/>
+        <location line="+1"/>
         <source>显示版本号后退出</source>
         <translation>Shows the version and exits</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="91"/>
+        <location line="+2"/>
         <source>界面语言: zh 中文, en 英文。不给出时用设置中保存的
 语言 (language=zh 或 en), 没有则用中文, 与系统的区域
 设置无关</source>
@@ -38,41 +322,1247 @@ it the saved setting (language=zh or en) applies,
 else Chinese, whatever the system locale</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="94"/>
+        <location line="+3"/>
         <source>设置文件: %1</source>
         <translation>Settings file: %1</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="95"/>
+        <location line="+1"/>
         <source>串口 COM1..COM4: 在 Windows 以外是环境变量 KRV2060_COMn 中的
 设备路径, 未设置时为 /dev/ttyS0../dev/ttyS3。</source>
         <translation>Serial ports COM1..COM4: outside Windows, the device path in the
 environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="112"/>
+        <location line="+17"/>
         <source>未知选项: %1</source>
         <translation>unknown option: %1</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="115"/>
+        <location line="+3"/>
         <source>%1 需要一个值: zh 或 en</source>
         <translation>%1 needs a value: zh or en</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="118"/>
+        <location line="+3"/>
         <source>--lang 只接受 zh 或 en, 不接受 &quot;%1&quot;</source>
         <translation>--lang takes zh or en, not &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="121"/>
+        <location line="+3"/>
         <source>多余的参数: %1</source>
         <translation>unexpected argument: %1</translation>
     </message>
     <message>
-        <location filename="../src/app/commandline.cpp" line="124"/>
+        <location line="+3"/>
         <source>可用的选项见 krv2060 --help。</source>
         <translation>See krv2060 --help for the options.</translation>
+    </message>
+</context>
+<context>
+    <name>krv::ControlBlocks</name>
+    <message>
+        <location filename="../src/link/controlblocks.cpp" line="+156"/>
+        <source>写通道%1控制参数成功</source>
+        <translation>Control parameters of channel %1 written</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>数据长度错误</source>
+        <translation>Data length error</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无此功能号</source>
+        <translation>No such function code</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>写通道%1控制参数失败</source>
+        <translation>Writing the control parameters of channel %1 failed</translation>
+    </message>
+</context>
+<context>
+    <name>krv::ControlSet</name>
+    <message>
+        <location filename="../src/ui/control/controlset.cpp" line="+54"/>
+        <source>通道%1的%2“%3”不是数字，没有写入。</source>
+        <translation>%2 “%3” of channel %1 is not a number; nothing was written.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通道%1的%2×256+%3超出-32768..32767，没有写入。</source>
+        <translation>%2×256+%3 of channel %1 is outside -32768..32767; nothing was written.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>通道%1的%2超出-32768..32767，没有写入。</source>
+        <translation>%2 of channel %1 is outside -32768..32767; nothing was written.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>存储文件名：(如果文件名没有扩展名，则自动加扩展名.CON)</source>
+        <translation>File name to save: (a name without extension gets the extension .CON)</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>通道%1的%2含有双引号或换行，无法保存。</source>
+        <translation>%2 of channel %1 contains a double quote or a line break and cannot be saved.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/control/controlsetui.cpp" line="+19"/>
+        <source>启动顺序</source>
+        <translation>Order</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>输入通道</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>相位偏移</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采样时间</source>
+        <translation>Sample</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设置温度</source>
+        <translation>Setpoint</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系数D0</source>
+        <translation>Coef D0</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系数D1</source>
+        <translation>Coef D1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系数D2</source>
+        <translation>Coef D2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>控制范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>控制参数设置</source>
+        <translation>Control Parameters</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>通道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>返 回</source>
+        <translation>Return</translation>
+    </message>
+</context>
+<context>
+    <name>krv::EditorWindow</name>
+    <message>
+        <location filename="../src/ui/editorwindow.cpp" line="+34"/>
+        <source>通讯次数</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>状态信息</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>发送命令</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>接收命令</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>保存参数</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>恢复参数</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <location line="+74"/>
+        <source>文件：%1不存在</source>
+        <translation>File %1 does not exist</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件%1无法读取：%2</source>
+        <translation>File %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件%1中的参数不足%2个，没有恢复。</source>
+        <translation>File %1 holds fewer than %2 values; nothing was loaded.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>文件%1没有恢复：%2</source>
+        <translation>File %1 was not loaded: %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>存储设置参数</source>
+        <translation>Save parameters</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件%1已经存在，要替换吗</source>
+        <translation>File %1 exists already. Replace it?</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>文件%1无法写入：%2</source>
+        <translation>File %1 cannot be written: %2</translation>
+    </message>
+</context>
+<context>
+    <name>krv::ExportFile</name>
+    <message>
+        <location filename="../src/ui/monitor/exportfile.cpp" line="+30"/>
+        <source>文件%1写入失败：%2</source>
+        <translation>Writing file %1 failed: %2</translation>
+    </message>
+</context>
+<context>
+    <name>krv::FileSearch</name>
+    <message>
+        <location filename="../src/ui/files/filesearch.cpp" line="+34"/>
+        <source>确  认</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取  消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>控制参数文件*.CON</source>
+        <translation>Control files *.CON</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>报警参数文件*.ALM</source>
+        <translation>Alarm files *.ALM</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>所有文件*.*</source>
+        <translation>All files *.*</translation>
+    </message>
+</context>
+<context>
+    <name>krv::Form1</name>
+    <message>
+        <location filename="../src/ui/main/form1.cpp" line="+290"/>
+        <location filename="../src/ui/main/form1ui.cpp" line="+102"/>
+        <source>扫描 地址 %1  %2</source>
+        <translation>Scan address %1  %2</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>“地  址”必须是0～255之间的整数，没有开始运行。</source>
+        <translation>“Address” must be a whole number from 0 to 255; polling was not started.</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>确认窗口</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>准备将系统参数写到模块中吗？</source>
+        <translation>Write the system parameters to the module?</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>“地  址”必须是0～255之间的整数，模块参数没有写入。</source>
+        <translation>“Address” must be a whole number from 0 to 255; the module parameters were not written.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>“冷校准”必须是整数，模块参数没有写入。</source>
+        <translation>“Cold cal.” must be a whole number; the module parameters were not written.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <location filename="../src/ui/main/form1ui.cpp" line="+166"/>
+        <location line="+29"/>
+        <source>通道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>工程校准值必须是-32768～32767之间的整数，以下通道没有写入：%1</source>
+        <translation>Calibration values must be whole numbers from -32768 to 32767; these channels were not written: %1</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location filename="../src/ui/main/form1ui.cpp" line="+52"/>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+12"/>
+        <source>文件%1写入失败：%2</source>
+        <translation>Writing file %1 failed: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>存储设置参数</source>
+        <translation>Save parameters</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>存储文件名：(如果文件名没有扩展名，则自动加扩展名.DAT)</source>
+        <translation>File name to save: (a name without extension gets the extension .DAT)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>文件%1已经存在，要替换吗</source>
+        <translation>File %1 exists already. Replace it?</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件%1无法写入：%2</source>
+        <translation>File %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/main/form1ui.cpp" line="-322"/>
+        <source>KRV2060模块测试设置程序</source>
+        <translation>KRV2060 Module Test and Setup</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>yyyy年MM月dd日    HH:mm:ss</source>
+        <extracomment>QDateTime format of the clock on the status strip (yyyy year, MM month, dd day, HH:mm:ss time).</extracomment>
+        <translation>yyyy-MM-dd    HH:mm:ss</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>通讯监视…</source>
+        <translation>Traffic Monitor…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>趋势图…</source>
+        <translation>Trend Chart…</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>FileName:</source>
+        <translation>FileName:</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>通讯次数</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>出错次数</source>
+        <translation>Errors</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>模块信息</source>
+        <translation>Module Information</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>写模块参数</source>
+        <translation>Write module</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>设备信息</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>地  址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系列号</source>
+        <translation>Serial No.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>冷校准</source>
+        <translation>Cold cal.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>传感器</source>
+        <translation>Sensor</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>单独设</source>
+        <translation>Per chan.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道8</source>
+        <translation>Channel 8</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>滤  波</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>补  偿</source>
+        <translation>Compens.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+40"/>
+        <source>协  议</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <location line="-39"/>
+        <location line="+37"/>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <location line="-36"/>
+        <source>请求输出</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字节输出</source>
+        <translation>Byte out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>制造日期</source>
+        <translation>Made on</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>制造时间</source>
+        <translation>Made at</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>uS</source>
+        <translation>uS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>并口时间</source>
+        <translation>Par. time</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>通信参数</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>扫描模块</source>
+        <translation>Scan</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>停 止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>运 行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>串行口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>模块号</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>上限报警</source>
+        <translation>High alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>下限报警</source>
+        <translation>Low alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>外部DI</source>
+        <translation>External DI</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>实时测量</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>工程校准</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>写工程校准</source>
+        <translation>Write calibration</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>通道传感器设置</source>
+        <translation>Channel Sensors</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>刷 新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设 置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>开关输出</source>
+        <translation>Switch outputs</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>控温</source>
+        <translation>Control</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>发送命令</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>接收命令</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>状态信息</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>控制参数</source>
+        <translation>Control Params</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>报警参数</source>
+        <translation>Alarm Params</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结 束</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>krv::PollingCycle</name>
+    <message>
+        <location filename="../src/link/pollingcycle.cpp" line="+114"/>
+        <source>找到模块地址为:</source>
+        <translation>Module found at address:</translation>
+    </message>
+    <message>
+        <location line="+121"/>
+        <source>无此功能号</source>
+        <translation>No such function code</translation>
+    </message>
+</context>
+<context>
+    <name>krv::RegisterMap</name>
+    <message>
+        <location filename="../src/link/registermap.cpp" line="+28"/>
+        <source>取测量实时数据</source>
+        <translation>Reading measurements</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>取系统信息</source>
+        <translation>Reading system information</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取传感器信息</source>
+        <translation>Reading sensor types</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取并口时间</source>
+        <translation>Reading parallel time</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取工程校准数据</source>
+        <translation>Reading calibration</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取模块控制参数</source>
+        <translation>Reading module control</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取开关量输出状态</source>
+        <translation>Reading switch outputs</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取控制温度使能状态</source>
+        <translation>Reading control enable</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>取开关量输入状态</source>
+        <translation>Reading switch inputs</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>取设备标识信息</source>
+        <translation>Reading device identification</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>数据长度错误</source>
+        <translation>Data length error</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>无此起始地址号</source>
+        <translation>No such start address</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>置数字输出成功</source>
+        <translation>Digital output set</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>写系统参数成功</source>
+        <translation>System parameters written</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无此功能号</source>
+        <translation>No such function code</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>取8通道数据成功</source>
+        <translation>Data of 8 channels read</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>取8通道数据</source>
+        <translation>Reading 8 channels</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>取系统信息成功</source>
+        <translation>System information read</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>取通道传感器选择字</source>
+        <translation>Channel sensor words read</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>取并口半字节输出时间</source>
+        <translation>Parallel nibble output time read</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>取8通道工程校准成功</source>
+        <translation>Calibration of 8 channels read</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>取开关量输出成功</source>
+        <translation>Switch outputs read</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>取控制使能成功</source>
+        <translation>Control enable read</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>取开关量输入成功</source>
+        <translation>Switch inputs read</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>取设备信息成功</source>
+        <translation>Device information read</translation>
+    </message>
+</context>
+<context>
+    <name>krv::SerialPortComponent</name>
+    <message>
+        <location filename="../src/protocol/serialportcomponent.cpp" line="+59"/>
+        <source>%1 (%2) 无法打开: %3</source>
+        <translation>%1 (%2) cannot be opened: %3</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>%1 (%2) 连接中断: %3</source>
+        <translation>%1 (%2) connection lost: %3</translation>
+    </message>
+</context>
+<context>
+    <name>krv::TrafficLog</name>
+    <message>
+        <location filename="../src/app/program.cpp" line="+43"/>
+        <source>控制参数</source>
+        <translation>Control editor</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报警参数</source>
+        <translation>Alarm editor</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/monitor/trafficdecode.cpp" line="+72"/>
+        <location line="+21"/>
+        <source>%1 起始 %2 数量 %3</source>
+        <translation>%1 start %2 count %3</translation>
+    </message>
+    <message>
+        <location line="-15"/>
+        <location line="+8"/>
+        <source>%1 %2 = %3</source>
+        <translation>%1 %2 = %3</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location line="+50"/>
+        <source>：%1</source>
+        <translation>: %1</translation>
+    </message>
+    <message>
+        <location line="-35"/>
+        <source>异常 %1：%2</source>
+        <translation>Exception %1: %2</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>%1 字节：%2</source>
+        <translation>byte count %1: %2</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>起始 %1 数量 %2</source>
+        <translation>start %1 count %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 个寄存器</source>
+        <translation>%1 registers</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>%1 版本%2.%3</source>
+        <translation>%1 version %2.%3</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>发</source>
+        <translation>Out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>收</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>正常</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校验错误</source>
+        <translation>Check error</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>超时</source>
+        <translation>Time-out</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>应答与请求不符</source>
+        <translation>Mismatched reply</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>异常响应</source>
+        <translation>Exception</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>读线圈</source>
+        <translation>Read coils</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读离散输入</source>
+        <translation>Read discrete inputs</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读保持寄存器</source>
+        <translation>Read holding registers</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读输入寄存器</source>
+        <translation>Read input registers</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写单个线圈</source>
+        <translation>Write single coil</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写单个寄存器</source>
+        <translation>Write single register</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写多个寄存器</source>
+        <translation>Write multiple registers</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读设备标识</source>
+        <translation>Report device identification</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>非法功能</source>
+        <translation>Illegal function</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>非法数据地址</source>
+        <translation>Illegal data address</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>非法数据值</source>
+        <translation>Illegal data value</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>从站设备故障</source>
+        <translation>Slave device failure</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确认</source>
+        <translation>Acknowledge</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>从站设备忙</source>
+        <translation>Slave device busy</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>存储奇偶性差错</source>
+        <translation>Memory parity error</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>网关路径不可用</source>
+        <translation>Gateway path unavailable</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>网关目标设备响应失败</source>
+        <translation>Gateway target device failed to respond</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未知异常</source>
+        <translation>Unknown exception</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/monitor/trafficlog.cpp" line="+10"/>
+        <source>主窗口</source>
+        <translation>Main window</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>窗口</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>帧格式</source>
+        <translation>Framing</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>站号</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>功能码</source>
+        <translation>Function</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>解析</source>
+        <translation>Decoded</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>耗时(ms)</source>
+        <translation>Time (ms)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>原始数据</source>
+        <translation>Raw data</translation>
+    </message>
+</context>
+<context>
+    <name>krv::TrafficMonitor</name>
+    <message>
+        <location filename="../src/ui/monitor/trafficmonitor.cpp" line="+59"/>
+        <source>通讯监视</source>
+        <translation>Traffic Monitor</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+177"/>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <location line="-175"/>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+4"/>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>发</source>
+        <translation>Out</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>收</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>正常</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校验错误</source>
+        <translation>Check error</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>超时</source>
+        <translation>Time-out</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>应答与请求不符</source>
+        <translation>Mismatched reply</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>异常响应</source>
+        <translation>Exception</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>所有差错</source>
+        <translation>All errors</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>自动滚动</source>
+        <translation>Auto scroll</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>导出CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出文本…</source>
+        <translation>Export text…</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>最多行数</source>
+        <translation>Row limit</translation>
+    </message>
+    <message>
+        <location line="+131"/>
+        <source>共 %1 行，显示 %2 行</source>
+        <translation>%1 rows, %2 shown</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>（已暂停）</source>
+        <translation> (paused)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>导出文本</source>
+        <translation>Export text</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>文本文件 (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>krv::TransactionEngine</name>
+    <message>
+        <location filename="../src/link/transactionengine.cpp" line="+181"/>
+        <source>CRC 校验错误</source>
+        <translation>CRC check error</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>应答与请求不符</source>
+        <translation>Reply does not match request</translation>
+    </message>
+</context>
+<context>
+    <name>krv::TrendChart</name>
+    <message>
+        <location filename="../src/ui/monitor/trendchart.cpp" line="+56"/>
+        <source>趋势图</source>
+        <translation>Trend Chart</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>通道</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>时间范围</source>
+        <translation>Time span</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 分钟</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+162"/>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <location line="-158"/>
+        <source>导出CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片…</source>
+        <translation>Export image…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>测量值（原始值）</source>
+        <translation>Measured value (raw)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>通道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <location line="+124"/>
+        <source>%1 个采样</source>
+        <translation>%1 samples</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>尚无测量值</source>
+        <translation>No measurements yet</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>（已暂停）</source>
+        <translation> (paused)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>导出图片</source>
+        <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+</context>
+<context>
+    <name>krv::WriteRequests</name>
+    <message>
+        <location filename="../src/link/writerequests.cpp" line="+12"/>
+        <source>命令队列已满</source>
+        <translation>Command queue full</translation>
+    </message>
+    <message>
+        <location line="+74"/>
+        <source>设置开关量输出为OFF</source>
+        <translation>Setting switch output OFF</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设置开关量输出为ON</source>
+        <translation>Setting switch output ON</translation>
     </message>
 </context>
 </TS>

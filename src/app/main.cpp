@@ -54,6 +54,7 @@ int main(int argc, char *argv[])
     }
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
+    desktop->program.useLanguage(language.language());
     desktop->program.form1.show();
     return QCoreApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include <QSettings>
+
 namespace krv {
 
 Program::Program(Ports ports, Asker &asker)
@@ -8,7 +10,7 @@ Program::Program(Ports ports, Asker &asker)
       controlLink(state, ports.controlPort, polling), alarmLink(state, ports.alarmPort, polling),
       form1(Form1::Links{state, engine, registerMap, writes, polling}, asker),
       controlSet(controlLink, state, asker), alarmSet(alarmLink, state, asker),
-      fileSearch(state.files), monitors(state, engine, registerMap, asker)
+      fileSearch(state.files), monitors(state, engine, registerMap, asker), m_asker(asker)
 {
     engine.setDispatcher([this] { registerMap.dispatch(); });
 
@@ -41,6 +43,25 @@ Program::Program(Ports ports, Asker &asker)
                                  QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "控制参数")));
     monitors.trafficLog().attach(alarmLink.engine(),
                                  QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "报警参数")));
+}
+
+void Program::useLanguage(Language running)
+{
+    form1.showLanguage(languageCode(running));
+    QObject::connect(&form1, &Form1::languageChosen, &form1, [this, running](const QString &code) {
+        const std::optional<Language> chosen = languageFromCode(code);
+        if (!chosen)
+            return;
+        QSettings().setValue(kLanguageSetting, languageCode(*chosen));
+        if (*chosen != running)
+            m_asker.inform(&form1, programTitle(), languageAtNextStartText());
+    });
+}
+
+QString languageAtNextStartText()
+{
+    return QStringLiteral("界面语言将在程序下次启动时改变。\n"
+                          "The interface language changes at the next start of the program.");
 }
 
 } // namespace krv

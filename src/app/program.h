@@ -4,6 +4,7 @@
 // cycle, the main window itself, and the traffic monitor and trend chart
 // behind its "查看" menu.
 
+#include "app/language.h"
 #include "link/editorlink.h"
 #include "link/pollingcycle.h"
 #include "link/registermap.h"
@@ -34,6 +35,12 @@ class Program
 public:
     Program(Ports ports, Asker &asker);
 
+    // The language the windows were built in: ticked in the language menu. A
+    // choice from that menu is saved for the next start (the windows are not
+    // rebuilt while the line is in use) and, when it differs from this one,
+    // the operator is told so in both languages.
+    void useLanguage(Language running);
+
     SharedState state;
     TransactionEngine engine;
     RegisterMap registerMap;
@@ -46,6 +53,9 @@ public:
     AlarmSet alarmSet;
     FileSearch fileSearch;
     MonitorWindows monitors;
+
+private:
+    Asker &m_asker;
 };
 
 // The program as it runs on a desktop: the real serial ports and dialog boxes.
@@ -57,5 +67,9 @@ struct DesktopProgram
     DialogAsker asker;
     Program program{{comm1, controlPort, alarmPort}, asker};
 };
+
+// The message telling that a language choice takes effect at the next start,
+// the same in both languages.
+QString languageAtNextStartText();
 
 } // namespace krv

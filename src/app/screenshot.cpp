@@ -26,6 +26,7 @@
 //   window NAME X Y W H
 // for each of them (NAME: traffic-monitor, trend-chart).
 
+#include "app/language.h"
 #include "app/program.h"
 #include "ui/monitor/trafficmonitor.h"
 #include "ui/monitor/trendchart.h"
@@ -164,6 +165,10 @@ int main(int argc, char *argv[])
         return 2;
     }
     krv::usePanelCacheStyle();
+    // KRV_SHOT_LANG=en takes the pictures in English.
+    const krv::InterfaceLanguage language(
+        krv::languageFromCode(qEnvironmentVariable("KRV_SHOT_LANG"))
+            .value_or(krv::Language::Chinese));
 
     auto shot = std::make_unique<ShotProgram>();
     krv::Program *program = &shot->program;

@@ -88,6 +88,10 @@ void Form1::connectControls()
     connect(ui.Save, &QPushButton::clicked, this, &Form1::Save_Click);
     connect(ui.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(ui.mnuTrafficMonitor, &QAction::triggered, this, &Form1::trafficMonitorRequested);
+    connect(ui.mnuChinese, &QAction::triggered, this,
+            [this] { Q_EMIT languageChosen(QStringLiteral("zh")); });
+    connect(ui.mnuEnglish, &QAction::triggered, this,
+            [this] { Q_EMIT languageChosen(QStringLiteral("en")); });
     connect(ui.mnuTrendChart, &QAction::triggered, this, &Form1::trendChartRequested);
 }
 
@@ -493,9 +497,14 @@ void Form1::Command3_Click()
 
 // ---- Clock and ending -------------------------------------------------------
 
+void Form1::showLanguage(const QString &code)
+{
+    (code == u"en" ? ui.mnuEnglish : ui.mnuChinese)->setChecked(true);
+}
+
 void Form1::DisTimer_Timer()
 {
-    ui.NowDis->setText(dateTimeStamp(m_now()));
+    ui.NowDis->setText(m_now().toString(Form1Ui::clockFormat()));
 }
 
 void Form1::Command1_Click()

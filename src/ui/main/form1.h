@@ -63,6 +63,8 @@ public:
     void Save_Click();
     void Command1_Click();
     void ModNO_Change();
+    // Ticks the language item of code ("zh" or "en") in the language menu.
+    void showLanguage(const QString &code);
     void DisTimer_Timer();
     // "控制参数" and "报警参数": the line is lent to an editor.
     void Command2_Click();
@@ -77,6 +79,9 @@ Q_SIGNALS:
     // "查看" menu: whoever owns the monitor windows shows them.
     void trafficMonitorRequested();
     void trendChartRequested();
+    // "语言 / Language": the operator chose the interface language, "zh" or
+    // "en"; the owner remembers it for the next start.
+    void languageChosen(const QString &code);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -4,7 +4,9 @@
 #include "ui/controls.h"
 #include "ui/lamp.h"
 
+#include <QActionGroup>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,6 +40,13 @@ void Form1Ui::setupUi(QWidget *window)
     top->addWidget(buildBottom());
 }
 
+QString Form1Ui::clockFormat()
+{
+    //: QDateTime format of the clock on the status strip (yyyy year, MM month,
+    //: dd day, HH:mm:ss time).
+    return tr("yyyy年MM月dd日    HH:mm:ss");
+}
+
 QMenuBar *Form1Ui::buildMenuBar()
 {
     MenuBar = new QMenuBar;
@@ -48,6 +57,20 @@ QMenuBar *Form1Ui::buildMenuBar()
     mnuTrafficMonitor->setObjectName(QStringLiteral("mnuTrafficMonitor"));
     mnuTrendChart = mnuView->addAction(tr("趋势图…"));
     mnuTrendChart->setObjectName(QStringLiteral("mnuTrendChart"));
+
+    // The same caption in both languages, so that it can be found in either.
+    mnuLanguage = MenuBar->addMenu(QStringLiteral("语言 / Language"));
+    mnuLanguage->setObjectName(QStringLiteral("mnuLanguage"));
+    auto *languages = new QActionGroup(mnuLanguage);
+    // Each language under its own name.
+    mnuChinese = mnuLanguage->addAction(QStringLiteral("中文"));
+    mnuChinese->setObjectName(QStringLiteral("mnuChinese"));
+    mnuEnglish = mnuLanguage->addAction(QStringLiteral("English"));
+    mnuEnglish->setObjectName(QStringLiteral("mnuEnglish"));
+    for (QAction *item : {mnuChinese, mnuEnglish}) {
+        item->setCheckable(true);
+        languages->addAction(item);
+    }
     return MenuBar;
 }
 
@@ -66,8 +89,8 @@ QWidget *Form1Ui::buildStatusStrip()
     FileDis = makeLabel(QStringLiteral("FileDis"), QStringLiteral("FileDis"));
     FileDis->setMinimumWidth(FileDis->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 12);
     NowDis = makeLabel(QStringLiteral("NowDis"), QStringLiteral("NowDis"));
-    NowDis->setMinimumWidth(
-        NowDis->fontMetrics().horizontalAdvance(QStringLiteral("2088年88月88日    88:88:88")));
+    NowDis->setMinimumWidth(NowDis->fontMetrics().horizontalAdvance(
+        QDateTime(QDate(2088, 8, 28), QTime(18, 58, 58)).toString(clockFormat())));
     NowDis->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Progress of a scan: 512 ticks, the address and framing being tried.

@@ -37,6 +37,9 @@ public:
     // Lines the channel columns of the sensor frame up with the rows above it;
     // needs the final fonts, so the window calls it when it is shown.
     void alignChannelColumns();
+    // How the clock at the right of the status strip shows date and time (a
+    // QDateTime format; the record file keeps its own).
+    static QString clockFormat();
 
     QWidget *form = nullptr;
 
@@ -45,6 +48,10 @@ public:
     QMenu *mnuView = nullptr;
     QAction *mnuTrafficMonitor = nullptr;
     QAction *mnuTrendChart = nullptr;
+    // "语言 / Language": the interface language of the next start.
+    QMenu *mnuLanguage = nullptr;
+    QAction *mnuChinese = nullptr;
+    QAction *mnuEnglish = nullptr;
 
     // Status strip
     QLineEdit *Text4 = nullptr;

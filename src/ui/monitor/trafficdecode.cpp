@@ -10,7 +10,6 @@ namespace krv::traffic {
 namespace {
 
 constexpr char Context[] = "krv::TrafficLog";
-#define TT(text) QT_TRANSLATE_NOOP("krv::TrafficLog", text)
 
 // Replies with up to this many registers show their values.
 constexpr int ShownRegisters = 10;
@@ -70,11 +69,13 @@ QString describeRequest(const QByteArray &body, Wording w)
     case Fn::ReadInputRegisters:
         if (!full)
             break;
-        return say(TT("%1 起始 %2 数量 %3"), w).arg(functionName(fn, w), address(start)).arg(count);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 起始 %2 数量 %3"), w)
+            .arg(functionName(fn, w), address(start))
+            .arg(count);
     case Fn::WriteCoil:
         if (!full)
             break;
-        return say(TT("%1 %2 = %3"), w)
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 %2 = %3"), w)
             .arg(functionName(fn, w), address(start),
                  count == 0xFF00 ? QStringLiteral("ON")
                  : count == 0    ? QStringLiteral("OFF")
@@ -82,17 +83,19 @@ QString describeRequest(const QByteArray &body, Wording w)
     case Fn::WriteRegister:
         if (!full)
             break;
-        return say(TT("%1 %2 = %3"), w)
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 %2 = %3"), w)
             .arg(functionName(fn, w), address(start))
             .arg(static_cast<qint16>(count));
     case Fn::WriteRegisters: {
         if (!full)
             break;
         const int n = qMin<int>(count, (static_cast<int>(body.size()) - 7) / 2);
-        QString text =
-            say(TT("%1 起始 %2 数量 %3"), w).arg(functionName(fn, w), address(start)).arg(count);
+        QString text = say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 起始 %2 数量 %3"), w)
+                           .arg(functionName(fn, w), address(start))
+                           .arg(count);
         if (n > 0 && n <= ShownRegisters)
-            text += say(TT("：%1"), w).arg(registerValues(body, 7, n));
+            text += say(QT_TRANSLATE_NOOP("krv::TrafficLog", "：%1"), w)
+                        .arg(registerValues(body, 7, n));
         return text;
     }
     case Fn::ReportId:
@@ -106,7 +109,7 @@ QString describeRequest(const QByteArray &body, Wording w)
 QString describeException(const QByteArray &body, Wording w)
 {
     const quint8 code = body.size() >= 3 ? static_cast<quint8>(body[2]) : 0;
-    return say(TT("异常 %1：%2"), w)
+    return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "异常 %1：%2"), w)
         .arg(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(),
              exceptionMeaning(code, w));
 }
@@ -125,7 +128,9 @@ QString describeReply(const QByteArray &body, const QByteArray &request, Wording
         if (body.size() < 3)
             break;
         const int n = qMin<int>(static_cast<quint8>(body[2]), static_cast<int>(body.size()) - 3);
-        return say(TT("%1 字节：%2"), w).arg(n).arg(hexBytes(QByteArrayView(body).sliced(3, n)));
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 字节：%2"), w)
+            .arg(n)
+            .arg(hexBytes(QByteArrayView(body).sliced(3, n)));
     }
     case Fn::ReadHolding:
     case Fn::ReadInputRegisters: {
@@ -134,10 +139,13 @@ QString describeReply(const QByteArray &body, const QByteArray &request, Wording
         const int n =
             qMin<int>(static_cast<quint8>(body[2]), static_cast<int>(body.size()) - 3) / 2;
         QString text = answersRequest
-                           ? say(TT("起始 %1 数量 %2"), w).arg(address(word(request, 2))).arg(n)
-                           : say(TT("%1 个寄存器"), w).arg(n);
+                           ? say(QT_TRANSLATE_NOOP("krv::TrafficLog", "起始 %1 数量 %2"), w)
+                                 .arg(address(word(request, 2)))
+                                 .arg(n)
+                           : say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 个寄存器"), w).arg(n);
         if (n > 0 && n <= ShownRegisters)
-            text += say(TT("：%1"), w).arg(registerValues(body, 3, n));
+            text += say(QT_TRANSLATE_NOOP("krv::TrafficLog", "：%1"), w)
+                        .arg(registerValues(body, 3, n));
         return text;
     }
     case Fn::WriteCoil:
@@ -153,7 +161,7 @@ QString describeReply(const QByteArray &body, const QByteArray &request, Wording
         for (char c : data.left(14))
             id += (c >= 0x20 && c < 0x7F) ? QChar(QLatin1Char(c)) : QChar(u'.');
         if (data.size() >= 16)
-            return say(TT("%1 版本%2.%3"), w)
+            return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 版本%2.%3"), w)
                 .arg(id.trimmed())
                 .arg(static_cast<quint8>(data[14]))
                 .arg(static_cast<quint8>(data[15]));
@@ -204,7 +212,8 @@ QString timeText(const TrafficRow &row)
 
 QString directionText(const TrafficRow &row, Wording w)
 {
-    return row.sent() ? say(TT("发"), w) : say(TT("收"), w);
+    return row.sent() ? say(QT_TRANSLATE_NOOP("krv::TrafficLog", "发"), w)
+                      : say(QT_TRANSLATE_NOOP("krv::TrafficLog", "收"), w);
 }
 
 QString framingText(const TrafficRow &row)
@@ -250,15 +259,15 @@ QString checkText(const TrafficRow &row, Wording w)
     case TrafficEvent::Kind::Sent:
         return QString();
     case TrafficEvent::Kind::Answer:
-        return say(TT("正常"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "正常"), w);
     case TrafficEvent::Kind::CheckFailed:
-        return say(TT("校验错误"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "校验错误"), w);
     case TrafficEvent::Kind::TimedOut:
-        return say(TT("超时"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "超时"), w);
     case TrafficEvent::Kind::Foreign:
-        return say(TT("应答与请求不符"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "应答与请求不符"), w);
     case TrafficEvent::Kind::Exception:
-        return say(TT("异常响应"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "异常响应"), w);
     }
     return QString();
 }
@@ -291,21 +300,21 @@ QString functionName(quint8 function, Wording w)
 {
     switch (function) {
     case Fn::ReadCoils:
-        return say(TT("读线圈"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "读线圈"), w);
     case Fn::ReadInputs:
-        return say(TT("读离散输入"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "读离散输入"), w);
     case Fn::ReadHolding:
-        return say(TT("读保持寄存器"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "读保持寄存器"), w);
     case Fn::ReadInputRegisters:
-        return say(TT("读输入寄存器"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "读输入寄存器"), w);
     case Fn::WriteCoil:
-        return say(TT("写单个线圈"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "写单个线圈"), w);
     case Fn::WriteRegister:
-        return say(TT("写单个寄存器"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "写单个寄存器"), w);
     case Fn::WriteRegisters:
-        return say(TT("写多个寄存器"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "写多个寄存器"), w);
     case Fn::ReportId:
-        return say(TT("读设备标识"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "读设备标识"), w);
     default:
         return QString();
     }
@@ -315,25 +324,25 @@ QString exceptionMeaning(quint8 code, Wording w)
 {
     switch (code) {
     case 0x01:
-        return say(TT("非法功能"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "非法功能"), w);
     case 0x02:
-        return say(TT("非法数据地址"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "非法数据地址"), w);
     case 0x03:
-        return say(TT("非法数据值"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "非法数据值"), w);
     case 0x04:
-        return say(TT("从站设备故障"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "从站设备故障"), w);
     case 0x05:
-        return say(TT("确认"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "确认"), w);
     case 0x06:
-        return say(TT("从站设备忙"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "从站设备忙"), w);
     case 0x08:
-        return say(TT("存储奇偶性差错"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "存储奇偶性差错"), w);
     case 0x0A:
-        return say(TT("网关路径不可用"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "网关路径不可用"), w);
     case 0x0B:
-        return say(TT("网关目标设备响应失败"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "网关目标设备响应失败"), w);
     default:
-        return say(TT("未知异常"), w);
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "未知异常"), w);
     }
 }
 
