@@ -4,8 +4,8 @@
 // so the test does not wait out 300 ms ticks.
 
 #include "app/program.h"
-#include "ui/controls.h"
 #include "scriptedasker.h"
+#include "ui/controls.h"
 #include "ui/monitor/trafficmonitor.h"
 
 #include <QComboBox>

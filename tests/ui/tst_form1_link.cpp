@@ -1,8 +1,8 @@
 // The main window driving the link: what its buttons put on the wire and in
 // which order, what it refuses, and how decoded replies reach its controls.
 
-#include "uifixture.h"
 #include "ui/controls.h"
+#include "uifixture.h"
 
 #include "ui/lamp.h"
 
@@ -112,11 +112,9 @@ void TestForm1Link::repliesReachTheControls()
     f.answer(Cmd::ReadOutputs, QByteArray::fromHex("0101020501"));
     const QColor yellow(255, 255, 0), grey(192, 192, 192);
     for (int k : {0, 2, 8})
-        QCOMPARE(krv::backColor(f.button(QStringLiteral("DOoutP%1").arg(k))),
-                 yellow);
+        QCOMPARE(krv::backColor(f.button(QStringLiteral("DOoutP%1").arg(k))), yellow);
     for (int k : {1, 3, 7})
-        QCOMPARE(krv::backColor(f.button(QStringLiteral("DOoutP%1").arg(k))),
-                 grey);
+        QCOMPARE(krv::backColor(f.button(QStringLiteral("DOoutP%1").arg(k))), grey);
     f.answer(Cmd::ReadControlEnable, QByteArray::fromHex("01010101"));
     QCOMPARE(krv::backColor(f.button("DOoutP9")), yellow);
 

@@ -320,7 +320,7 @@ QWidget *Form1Ui::buildOutputRow()
     row->addWidget(makeLabel(QStringLiteral("Label11"), tr("开关输出")));
     for (int i = 0; i < 10; ++i) {
         DOoutP[i] = makeColorButton(QStringLiteral("DOoutP%1").arg(i),
-                               i < 9 ? QStringLiteral("DOut%1").arg(i) : tr("控温"));
+                                    i < 9 ? QStringLiteral("DOut%1").arg(i) : tr("控温"));
         row->addWidget(DOoutP[i], 1);
     }
     return rowWidget;
