@@ -9,17 +9,6 @@ namespace {
 // The receive buffer never needs more than two of the longest frames.
 constexpr int kMaxBuffer = 2 * 256;
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 RtuReceiver::RtuReceiver(int baud) : m_silenceUs(silenceUs(baud)) {}
@@ -158,8 +147,8 @@ void AsciiReceiver::finish(QList<QByteArray> &out)
     bool good = frame.endsWith("\r\n") && digits >= 6 && digits % 2 == 0;
     QByteArray bytes;
     for (qsizetype i = 1; good && i < frame.size() - 2; i += 2) {
-        const int hi = hexValue(frame[i]);
-        const int lo = hexValue(frame[i + 1]);
+        const int hi = krv::hexValue(frame[i]);
+        const int lo = krv::hexValue(frame[i + 1]);
         good = hi >= 0 && lo >= 0;
         bytes.append(static_cast<char>(hi << 4 | lo));
     }

@@ -22,6 +22,17 @@ quint8 modbusLrc(QByteArrayView bytes)
     return static_cast<quint8>(-sum);
 }
 
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 char hexDigit(int nibble)
 {
     nibble &= 0x0F;

@@ -15,6 +15,8 @@ quint16 modbusCrc16(QByteArrayView bytes);
 quint8 modbusLrc(QByteArrayView bytes);
 // Upper-case hexadecimal digit of a nibble 0..15.
 char hexDigit(int nibble);
+// Value 0..15 of a hexadecimal digit in either case; -1 for any other character.
+int hexValue(char c);
 // Builds an ASCII frame ":" hex(body) hex(lrc) CR LF.
 QByteArray asciiFrame(QByteArrayView body);
 // Builds an RTU frame: body, CRC low, CRC high.

@@ -1,5 +1,6 @@
 #include "trafficdecode.h"
 
+#include "protocol/modbusframing.h"
 #include "protocol/requests.h"
 
 #include <QCoreApplication>
@@ -171,17 +172,6 @@ QString describeReply(const QByteArray &body, const QByteArray &request, Wording
         break;
     }
     return functionName(fn, w);
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 } // namespace
