@@ -126,9 +126,9 @@ int main(int argc, char *argv[])
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     krv::Program &program = desktop->program;
-    krv::Form1 &form = program.form1;
+    krv::MainWindow &window = program.mainWindow;
     qint64 requests = 0, replies = 0, timeouts = 0;
-    QObject::connect(&program.engine, &krv::TransactionEngine::requestEnded, &form,
+    QObject::connect(&program.engine, &krv::TransactionEngine::requestEnded, &window,
                      [&](krv::RequestEnd how) {
                          ++requests;
                          replies += how == krv::RequestEnd::Reply;
@@ -148,19 +148,19 @@ int main(int argc, char *argv[])
         }
         const auto [user, system] = cpuSeconds();
         std::printf("bench startup-cpu-ms %.1f\n", (user + system) * 1000);
-        form.findChild<QLineEdit *>(QStringLiteral("Address"))->setText(QStringLiteral("2"));
-        form.findChild<QComboBox *>(QStringLiteral("Protocol"))->setCurrentIndex(0);
-        form.findChild<QComboBox *>(QStringLiteral("CommRate"))
+        window.findChild<QLineEdit *>(QStringLiteral("Address"))->setText(QStringLiteral("2"));
+        window.findChild<QComboBox *>(QStringLiteral("Protocol"))->setCurrentIndex(0);
+        window.findChild<QComboBox *>(QStringLiteral("CommRate"))
             ->setCurrentIndex(static_cast<int>(rates.indexOf(rate)));
         if (paints)
             qApp->installEventFilter(paints.get());
         cpuAtStart = cpuSeconds();
         polling.start();
-        form.findChild<QPushButton *>(QStringLiteral("Start"))->click();
-        QTimer::singleShot(seconds * 1000, &form, [] { QApplication::exit(0); });
+        window.findChild<QPushButton *>(QStringLiteral("Start"))->click();
+        QTimer::singleShot(seconds * 1000, &window, [] { QApplication::exit(0); });
     };
-    FirstPaint firstPaint(&form, start);
-    form.show();
+    FirstPaint firstPaint(&window, start);
+    window.show();
     QApplication::exec();
 
     const auto [user, system] = cpuSeconds();

@@ -21,7 +21,7 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < Rounds; ++i) {
-            f.reads.GetData();
+            f.reads.readMeasurements();
             f.port.sent().clear();
             f.deliver(frame, 3);
         }

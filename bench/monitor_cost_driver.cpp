@@ -103,21 +103,21 @@ int main(int argc, char *argv[])
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     krv::Program &program = desktop->program;
-    krv::Form1 &form = program.form1;
-    form.show();
+    krv::MainWindow &window = program.mainWindow;
+    window.show();
 
-    auto *rate = form.findChild<QComboBox *>(QStringLiteral("CommRate"));
+    auto *rate = window.findChild<QComboBox *>(QStringLiteral("CommRate"));
     const int rateIndex = rate->findText(options.value(QStringLiteral("rate")));
     if (rateIndex < 0) {
         std::fprintf(stderr, "unknown rate\n");
         return 2;
     }
     rate->setCurrentIndex(rateIndex);
-    form.findChild<QLineEdit *>(QStringLiteral("Address"))->setText(QStringLiteral("2"));
-    form.findChild<QPushButton *>(QStringLiteral("Start"))->click();
+    window.findChild<QLineEdit *>(QStringLiteral("Address"))->setText(QStringLiteral("2"));
+    window.findChild<QPushButton *>(QStringLiteral("Start"))->click();
 
-    const auto trigger = [&form](const char *name) {
-        if (auto *action = form.findChild<QAction *>(QLatin1String(name)))
+    const auto trigger = [&window](const char *name) {
+        if (auto *action = window.findChild<QAction *>(QLatin1String(name)))
             action->trigger();
     };
     if (windows != QLatin1String("never")) {
@@ -130,19 +130,19 @@ int main(int argc, char *argv[])
         if (windows != QLatin1String("monitor"))
             trigger("mnuTrendChart");
         if (windows == QLatin1String("closed")) {
-            QTimer::singleShot(2000, &form, [&program] {
+            QTimer::singleShot(2000, &window, [&program] {
                 program.monitors.trafficMonitor()->close();
                 program.monitors.trendChart()->close();
             });
         }
 #endif
     }
-    QTimer::singleShot(warmup * 1000, &form, [&app, &options] {
+    QTimer::singleShot(warmup * 1000, &window, [&app, &options] {
         app.profile = options.isSet(QStringLiteral("profile"));
         std::printf("start\n");
         std::fflush(stdout);
     });
-    QTimer::singleShot((warmup + seconds) * 1000, &form, [&form, &program, &app] {
+    QTimer::singleShot((warmup + seconds) * 1000, &window, [&window, &program, &app] {
         int rows = 0;
         long samples = 0;
 #ifdef KRV_HAS_MONITOR
@@ -152,9 +152,9 @@ int main(int argc, char *argv[])
 #endif
         Q_UNUSED(program);
         std::printf("end comm=%s err=%s rows=%d samples=%ld\n",
-                    qPrintable(form.findChild<QLineEdit *>(QStringLiteral("Text4"))->text()),
-                    qPrintable(form.findChild<QLineEdit *>(QStringLiteral("Text3"))->text()), rows,
-                    samples);
+                    qPrintable(window.findChild<QLineEdit *>(QStringLiteral("Text4"))->text()),
+                    qPrintable(window.findChild<QLineEdit *>(QStringLiteral("Text3"))->text()),
+                    rows, samples);
         if (app.profile) {
             app.profile = false;
             app.print();

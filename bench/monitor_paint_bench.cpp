@@ -2,6 +2,7 @@
 // the traffic table (as after a batch of new rows) and a redraw of the trend
 // chart with an hour of samples, each rendered into an image (no display
 // needed: run with QT_QPA_PLATFORM=offscreen).
+#include "memoryport.h"
 #include "ui/asker.h"
 #include "ui/monitor/trafficlog.h"
 #include "ui/monitor/trafficmonitor.h"
@@ -74,9 +75,9 @@ int main(int argc, char **argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     DialogAsker asker;
 
-    SharedState state;
-    MemoryPortComponent port;
-    TransactionEngine engine(state, port, {});
+    ModuleSlots moduleSlots;
+    testsupport::MemoryPort port;
+    TransactionEngine engine(moduleSlots, port, {});
     TrafficLog log;
     log.attach(engine, QString::fromUtf8(TrafficLog::MainWindowName));
     TrafficMonitor monitor(log, asker);

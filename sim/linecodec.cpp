@@ -144,15 +144,11 @@ void AsciiReceiver::finish(QList<QByteArray> &out)
     const QByteArray frame = std::exchange(m_frame, {});
     // ":" + at least address, function and LRC in hex + CR LF
     const qsizetype digits = frame.size() - 3;
-    bool good = frame.endsWith("\r\n") && digits >= 6 && digits % 2 == 0;
-    QByteArray bytes;
-    for (qsizetype i = 1; good && i < frame.size() - 2; i += 2) {
-        const int hi = krv::hexValue(frame[i]);
-        const int lo = krv::hexValue(frame[i + 1]);
-        good = hi >= 0 && lo >= 0;
-        bytes.append(static_cast<char>(hi << 4 | lo));
-    }
-    if (good && krv::modbusLrc(bytes) == 0)
+    bool good = frame.endsWith("\r\n") && digits >= 6;
+    bool whole = false;
+    const QByteArray bytes =
+        good ? krv::bytesFromHex(QByteArrayView(frame).sliced(1, digits), &whole) : QByteArray();
+    if (good && whole && krv::modbusLrc(bytes) == 0)
         out.append(bytes.chopped(1));
     else
         m_ignored += frame;
@@ -202,7 +198,7 @@ QByteArray frameReply(QByteArrayView body, Framing framing, bool lowercase, bool
 QByteArray logText(QByteArrayView bytes, Framing framing)
 {
     if (framing == Framing::Rtu)
-        return bytes.toByteArray().toHex(' ').toUpper();
+        return krv::hexBytes(bytes, ' ');
     QByteArray text;
     for (char c : bytes) {
         if (c == '\r')

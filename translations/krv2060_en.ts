@@ -2,40 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
-    <name>krv::AlarmBlocks</name>
+    <name>krv::AlarmEditor</name>
     <message>
-        <location filename="../src/link/alarmblocks.cpp" line="+195"/>
-        <source>写通道%1报警参数成功</source>
-        <translation>Alarm parameters of channel %1 written</translation>
-    </message>
-    <message>
-        <location line="+22"/>
-        <source>写内存%1开关量参数成功</source>
-        <translation>Memory%1 switch written</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>无此功能号</source>
-        <translation>No such function code</translation>
-    </message>
-    <message>
-        <location line="+24"/>
-        <source>写通道%1报警参数失败</source>
-        <translation>Writing the alarm parameters of channel %1 failed</translation>
-    </message>
-</context>
-<context>
-    <name>krv::AlarmSet</name>
-    <message>
-        <location filename="../src/ui/alarm/alarmset.cpp" line="+135"/>
-        <location line="+2"/>
-        <location line="+2"/>
-        <location line="+2"/>
+        <location filename="../src/ui/alarm/alarmeditor.cpp" line="+136"/>
         <source>通道%1的%2</source>
         <translation>%2 of channel %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+12"/>
         <source>通道%1的预警控制×4096+相对报警</source>
         <translation>Pre-alarm × 4096 + relative alarm of channel %1</translation>
     </message>
@@ -66,25 +40,25 @@
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+129"/>
+        <location filename="../src/ui/alarm/alarmeditorform.cpp" line="+123"/>
         <source>寄存器地址</source>
         <translation>Address</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+1"/>
+        <location filename="../src/ui/alarm/alarmeditorform.cpp" line="+2"/>
         <source>寄存器内容</source>
         <translation>Value</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+2"/>
+        <location filename="../src/ui/alarm/alarmeditorform.cpp" line="+3"/>
         <source>内存地址</source>
         <translation>Address</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/ui/alarm/alarmsetui.cpp" line="+1"/>
+        <location filename="../src/ui/alarm/alarmeditorform.cpp" line="+2"/>
         <source>单元内容</source>
         <translation>Value</translation>
     </message>
@@ -95,7 +69,6 @@
     </message>
     <message>
         <location line="+3"/>
-        <location line="+1"/>
         <source>不在%1~%2之间</source>
         <translation>is not between %1 and %2</translation>
     </message>
@@ -130,7 +103,7 @@
         <translation>The position “%2” of %1 is not a usable number</translation>
     </message>
     <message>
-        <location filename="../src/ui/alarm/alarmsetui.cpp" line="-98"/>
+        <location filename="../src/ui/alarm/alarmeditorform.cpp" line="-102"/>
         <source>报警参数设置</source>
         <translation>Alarm Parameters</translation>
     </message>
@@ -165,17 +138,17 @@
         <translation>Channel %1</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+37"/>
         <source>单寄存器读写</source>
         <translation>Single register</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>读寄存器</source>
         <translation>Read</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>写寄存器</source>
         <translation>Write</translation>
     </message>
@@ -185,12 +158,12 @@
         <translation>Switch inputs and outputs</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>读开关量</source>
         <translation>Read</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>写开关量</source>
         <translation>Write</translation>
     </message>
@@ -200,7 +173,7 @@
         <translation>Module Control</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>请求无效</source>
         <translation>Off</translation>
     </message>
@@ -360,32 +333,9 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
 </context>
 <context>
-    <name>krv::ControlBlocks</name>
+    <name>krv::ControlEditor</name>
     <message>
-        <location filename="../src/link/controlblocks.cpp" line="+156"/>
-        <source>写通道%1控制参数成功</source>
-        <translation>Control parameters of channel %1 written</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>数据长度错误</source>
-        <translation>Data length error</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>无此功能号</source>
-        <translation>No such function code</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>写通道%1控制参数失败</source>
-        <translation>Writing the control parameters of channel %1 failed</translation>
-    </message>
-</context>
-<context>
-    <name>krv::ControlSet</name>
-    <message>
-        <location filename="../src/ui/control/controlset.cpp" line="+54"/>
+        <location filename="../src/ui/control/controleditor.cpp" line="+57"/>
         <source>通道%1的%2“%3”不是数字，没有写入。</source>
         <translation>%2 “%3” of channel %1 is not a number; nothing was written.</translation>
     </message>
@@ -395,7 +345,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%2×256+%3 of channel %1 is outside -32768..32767; nothing was written.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>通道%1的%2超出-32768..32767，没有写入。</source>
         <translation>%2 of channel %1 is outside -32768..32767; nothing was written.</translation>
     </message>
@@ -410,7 +360,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%2 of channel %1 contains a double quote or a line break and cannot be saved.</translation>
     </message>
     <message>
-        <location filename="../src/ui/control/controlsetui.cpp" line="+19"/>
+        <location filename="../src/ui/control/controleditorform.cpp" line="+19"/>
         <source>启动顺序</source>
         <translation>Order</translation>
     </message>
@@ -455,12 +405,12 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Range</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+20"/>
         <source>控制参数设置</source>
         <translation>Control Parameters</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>通道%1</source>
         <translation>Channel %1</translation>
     </message>
@@ -483,7 +433,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::EditorWindow</name>
     <message>
-        <location filename="../src/ui/editorwindow.cpp" line="+34"/>
+        <location filename="../src/ui/editorwindow.cpp" line="+49"/>
         <source>通讯次数</source>
         <translation>Requests</translation>
     </message>
@@ -503,7 +453,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Received</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>保存参数</source>
         <translation>Save</translation>
     </message>
@@ -513,7 +463,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Load</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+67"/>
         <source>文件：%1不存在</source>
         <translation>File %1 does not exist</translation>
     </message>
@@ -533,17 +483,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File %1 was not loaded: %2</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>存储设置参数</source>
-        <translation>Save parameters</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>文件%1已经存在，要替换吗</source>
-        <translation>File %1 exists already. Replace it?</translation>
-    </message>
-    <message>
-        <location line="+4"/>
+        <location line="+14"/>
         <source>文件%1无法写入：%2</source>
         <translation>File %1 cannot be written: %2</translation>
     </message>
@@ -557,9 +497,9 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
 </context>
 <context>
-    <name>krv::FileSearch</name>
+    <name>krv::FileChooser</name>
     <message>
-        <location filename="../src/ui/files/filesearch.cpp" line="+34"/>
+        <location filename="../src/ui/files/filechooser.cpp" line="+35"/>
         <source>确  认</source>
         <translation>OK</translation>
     </message>
@@ -585,15 +525,15 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
 </context>
 <context>
-    <name>krv::Form1</name>
+    <name>krv::MainWindow</name>
     <message>
-        <location filename="../src/ui/main/form1.cpp" line="+290"/>
-        <location filename="../src/ui/main/form1ui.cpp" line="+102"/>
+        <location filename="../src/ui/main/mainwindow.cpp" line="+298"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+102"/>
         <source>扫描 地址 %1  %2</source>
         <translation>Scan address %1  %2</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+39"/>
         <source>“地  址”必须是0～255之间的整数，没有开始运行。</source>
         <translation>“Address” must be a whole number from 0 to 255; polling was not started.</translation>
     </message>
@@ -619,7 +559,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../src/ui/main/form1ui.cpp" line="+166"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+166"/>
         <location line="+29"/>
         <source>通道%1</source>
         <translation>Channel %1</translation>
@@ -636,7 +576,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../src/ui/main/form1ui.cpp" line="+52"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+52"/>
         <source>Save</source>
         <translation>Save</translation>
     </message>
@@ -647,27 +587,17 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Writing file %1 failed: %2</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>存储设置参数</source>
-        <translation>Save parameters</translation>
-    </message>
-    <message>
-        <location line="+0"/>
+        <location line="+6"/>
         <source>存储文件名：(如果文件名没有扩展名，则自动加扩展名.DAT)</source>
         <translation>File name to save: (a name without extension gets the extension .DAT)</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>文件%1已经存在，要替换吗</source>
-        <translation>File %1 exists already. Replace it?</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+5"/>
         <source>文件%1无法写入：%2</source>
         <translation>File %1 cannot be written: %2</translation>
     </message>
     <message>
-        <location filename="../src/ui/main/form1ui.cpp" line="-322"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="-322"/>
         <source>KRV2060模块测试设置程序</source>
         <translation>KRV2060 Module Test and Setup</translation>
     </message>
@@ -921,155 +851,207 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
 </context>
 <context>
-    <name>krv::PollingCycle</name>
+    <name>krv::SaveName</name>
     <message>
-        <location filename="../src/link/pollingcycle.cpp" line="+114"/>
-        <source>找到模块地址为:</source>
-        <translation>Module found at address:</translation>
+        <location filename="../src/ui/savename.cpp" line="+13"/>
+        <source>存储设置参数</source>
+        <translation>Save parameters</translation>
     </message>
     <message>
-        <location line="+121"/>
-        <source>无此功能号</source>
-        <translation>No such function code</translation>
+        <location line="+5"/>
+        <source>文件%1已经存在，要替换吗</source>
+        <translation>File %1 exists already. Replace it?</translation>
     </message>
 </context>
 <context>
-    <name>krv::RegisterMap</name>
+    <name>krv::StatusText</name>
     <message>
-        <location filename="../src/link/registermap.cpp" line="+28"/>
-        <source>取测量实时数据</source>
-        <translation>Reading measurements</translation>
+        <location filename="../src/ui/statustext.cpp" line="+15"/>
+        <source>CRC 校验错误</source>
+        <translation>CRC check error</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>取系统信息</source>
-        <translation>Reading system information</translation>
+        <location line="+2"/>
+        <source>应答与请求不符</source>
+        <translation>Reply does not match request</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>取传感器信息</source>
-        <translation>Reading sensor types</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>取并口时间</source>
-        <translation>Reading parallel time</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>取工程校准数据</source>
-        <translation>Reading calibration</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>取模块控制参数</source>
-        <translation>Reading module control</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>取开关量输出状态</source>
-        <translation>Reading switch outputs</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>取控制温度使能状态</source>
-        <translation>Reading control enable</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>取开关量输入状态</source>
-        <translation>Reading switch inputs</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>取设备标识信息</source>
-        <translation>Reading device identification</translation>
-    </message>
-    <message>
-        <location line="+12"/>
+        <location line="+2"/>
         <source>数据长度错误</source>
         <translation>Data length error</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+2"/>
         <source>无此起始地址号</source>
         <translation>No such start address</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>置数字输出成功</source>
-        <translation>Digital output set</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>写系统参数成功</source>
-        <translation>System parameters written</translation>
-    </message>
-    <message>
-        <location line="+6"/>
+        <location line="+2"/>
         <source>无此功能号</source>
         <translation>No such function code</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+2"/>
+        <source>命令队列已满</source>
+        <translation>Command queue full</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取测量实时数据</source>
+        <translation>Reading measurements</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取系统信息</source>
+        <translation>Reading system information</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取传感器信息</source>
+        <translation>Reading sensor types</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取并口时间</source>
+        <translation>Reading parallel time</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取工程校准数据</source>
+        <translation>Reading calibration</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取模块控制参数</source>
+        <translation>Reading module control</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取开关量输出状态</source>
+        <translation>Reading switch outputs</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取控制温度使能状态</source>
+        <translation>Reading control enable</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取开关量输入状态</source>
+        <translation>Reading switch inputs</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取设备标识信息</source>
+        <translation>Reading device identification</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设置开关量输出为OFF</source>
+        <translation>Setting switch output OFF</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设置开关量输出为ON</source>
+        <translation>Setting switch output ON</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>取8通道数据成功</source>
         <translation>Data of 8 channels read</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+2"/>
         <source>取8通道数据</source>
         <translation>Reading 8 channels</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+2"/>
         <source>取系统信息成功</source>
         <translation>System information read</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+2"/>
         <source>取通道传感器选择字</source>
         <translation>Channel sensor words read</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+2"/>
         <source>取并口半字节输出时间</source>
         <translation>Parallel nibble output time read</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+2"/>
         <source>取8通道工程校准成功</source>
         <translation>Calibration of 8 channels read</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+2"/>
         <source>取开关量输出成功</source>
         <translation>Switch outputs read</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+2"/>
         <source>取控制使能成功</source>
         <translation>Control enable read</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+2"/>
         <source>取开关量输入成功</source>
         <translation>Switch inputs read</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+2"/>
         <source>取设备信息成功</source>
         <translation>Device information read</translation>
     </message>
-</context>
-<context>
-    <name>krv::SerialPortComponent</name>
     <message>
-        <location filename="../src/protocol/serialportcomponent.cpp" line="+59"/>
+        <location line="+2"/>
+        <source>置数字输出成功</source>
+        <translation>Digital output set</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写系统参数成功</source>
+        <translation>System parameters written</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>找到模块地址为:</source>
+        <translation>Module found at address:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写通道%1控制参数成功</source>
+        <translation>Control parameters of channel %1 written</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写通道%1控制参数失败</source>
+        <translation>Writing the control parameters of channel %1 failed</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写通道%1报警参数成功</source>
+        <translation>Alarm parameters of channel %1 written</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写通道%1报警参数失败</source>
+        <translation>Writing the alarm parameters of channel %1 failed</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>写内存%1开关量参数成功</source>
+        <translation>Memory%1 switch written</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>%1 (%2) 无法打开: %3</source>
         <translation>%1 (%2) cannot be opened: %3</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+1"/>
         <source>%1 (%2) 连接中断: %3</source>
         <translation>%1 (%2) connection lost: %3</translation>
     </message>
@@ -1087,7 +1069,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Alarm editor</translation>
     </message>
     <message>
-        <location filename="../src/ui/monitor/trafficdecode.cpp" line="+72"/>
+        <location filename="../src/ui/monitor/trafficdecode.cpp" line="+68"/>
         <location line="+21"/>
         <source>%1 起始 %2 数量 %3</source>
         <translation>%1 start %2 count %3</translation>
@@ -1130,7 +1112,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%1 version %2.%3</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+33"/>
         <source>发</source>
         <translation>Out</translation>
     </message>
@@ -1441,19 +1423,6 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
 </context>
 <context>
-    <name>krv::TransactionEngine</name>
-    <message>
-        <location filename="../src/link/transactionengine.cpp" line="+181"/>
-        <source>CRC 校验错误</source>
-        <translation>CRC check error</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>应答与请求不符</source>
-        <translation>Reply does not match request</translation>
-    </message>
-</context>
-<context>
     <name>krv::TrendChart</name>
     <message>
         <location filename="../src/ui/monitor/trendchart.cpp" line="+56"/>
@@ -1545,24 +1514,6 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <location line="+0"/>
         <source>PNG 图片 (*.png)</source>
         <translation>PNG images (*.png)</translation>
-    </message>
-</context>
-<context>
-    <name>krv::WriteRequests</name>
-    <message>
-        <location filename="../src/link/writerequests.cpp" line="+12"/>
-        <source>命令队列已满</source>
-        <translation>Command queue full</translation>
-    </message>
-    <message>
-        <location line="+74"/>
-        <source>设置开关量输出为OFF</source>
-        <translation>Setting switch output OFF</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>设置开关量输出为ON</source>
-        <translation>Setting switch output ON</translation>
     </message>
 </context>
 </TS>

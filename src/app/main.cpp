@@ -55,6 +55,6 @@ int main(int argc, char *argv[])
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     desktop->program.useLanguage(language.language());
-    desktop->program.form1.show();
+    desktop->program.mainWindow.show();
     return QCoreApplication::exec();
 }

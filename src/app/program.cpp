@@ -5,38 +5,38 @@
 namespace krv {
 
 Program::Program(Ports ports, Asker &asker)
-    : engine(state, ports.comm1, TransactionEngine::Config{}), registerMap(state, engine),
-      writes(state, engine), polling(state, engine, registerMap, writes),
-      controlLink(state, ports.controlPort, polling), alarmLink(state, ports.alarmPort, polling),
-      form1(Form1::Links{state, engine, registerMap, writes, polling}, asker),
-      controlSet(controlLink, state, asker), alarmSet(alarmLink, state, asker),
-      fileSearch(state.files), monitors(state, engine, registerMap, asker), m_asker(asker)
+    : engine(state.moduleSlots, ports.mainPort, TransactionEngine::Config{}),
+      registerMap(state, engine), writes(state, engine), scan(state, engine, registerMap),
+      polling(state, engine, registerMap, writes, scan),
+      controlLink(state.moduleSlots, ports.controlPort, polling),
+      alarmLink(state.moduleSlots, ports.alarmPort, polling),
+      mainWindow(MainWindow::Links{state, engine, registerMap, writes, scan, polling}, asker),
+      controlEditor(controlLink, state.moduleSlots, asker), alarmEditor(alarmLink, state, asker),
+      monitors(engine, registerMap, asker), m_asker(asker)
 {
-    engine.setDispatcher([this] { registerMap.dispatch(); });
+    engine.setDispatcher([this](const Request &request, const ReplyReader &reply) {
+        registerMap.dispatch(request, reply);
+    });
 
     // The main window lends the line to an editor and gets it back.
-    QObject::connect(&form1, &Form1::editorRequested, &form1, [this](Form1::Editor which) {
-        if (which == Form1::Editor::Control)
-            controlSet.openFromMain();
-        else
-            alarmSet.openFromMain();
-    });
-    for (EditorWindow *editor : std::initializer_list<EditorWindow *>{&controlSet, &alarmSet}) {
-        QObject::connect(editor, &EditorWindow::returned, &form1, [this] { form1.show(); });
-        QObject::connect(editor, &EditorWindow::chooseFile, &fileSearch,
-                         [this] { fileSearch.show(); });
+    QObject::connect(&mainWindow, &MainWindow::editorRequested, &mainWindow,
+                     [this](MainWindow::Editor which) {
+                         if (which == MainWindow::Editor::Control)
+                             controlEditor.open();
+                         else
+                             alarmEditor.open();
+                     });
+    for (EditorWindow *editor :
+         std::initializer_list<EditorWindow *>{&controlEditor, &alarmEditor}) {
+        QObject::connect(editor, &EditorWindow::returned, &mainWindow,
+                         [this] { mainWindow.show(); });
+        QObject::connect(editor, &EditorWindow::fileWanted, editor,
+                         [this, editor] { chooseFileFor(*editor); });
     }
-    // The chooser hands back to the editor that asked.
-    QObject::connect(&fileSearch, &FileSearch::finished, &form1, [this](qint16 requester) {
-        if (requester == 1)
-            alarmSet.show();
-        else
-            controlSet.show();
-    });
 
-    QObject::connect(&form1, &Form1::trafficMonitorRequested, &monitors,
+    QObject::connect(&mainWindow, &MainWindow::trafficMonitorRequested, &monitors,
                      &MonitorWindows::showTrafficMonitor);
-    QObject::connect(&form1, &Form1::trendChartRequested, &monitors,
+    QObject::connect(&mainWindow, &MainWindow::trendChartRequested, &monitors,
                      &MonitorWindows::showTrendChart);
     // The editors' traffic shows in the monitor beside the main window's.
     monitors.trafficLog().attach(controlLink.engine(),
@@ -45,17 +45,26 @@ Program::Program(Ports ports, Asker &asker)
                                  QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "报警参数")));
 }
 
+void Program::chooseFileFor(EditorWindow &editor)
+{
+    // The answer goes to the editor that asked, this once.
+    QObject::connect(&fileChooser, &FileChooser::finished, &editor, &EditorWindow::onFileChosen,
+                     Qt::SingleShotConnection);
+    fileChooser.show();
+}
+
 void Program::useLanguage(Language running)
 {
-    form1.showLanguage(languageCode(running));
-    QObject::connect(&form1, &Form1::languageChosen, &form1, [this, running](const QString &code) {
-        const std::optional<Language> chosen = languageFromCode(code);
-        if (!chosen)
-            return;
-        QSettings().setValue(kLanguageSetting, languageCode(*chosen));
-        if (*chosen != running)
-            m_asker.inform(&form1, programTitle(), languageAtNextStartText());
-    });
+    mainWindow.showLanguage(languageCode(running));
+    QObject::connect(&mainWindow, &MainWindow::languageChosen, &mainWindow,
+                     [this, running](const QString &code) {
+                         const std::optional<Language> chosen = languageFromCode(code);
+                         if (!chosen)
+                             return;
+                         QSettings().setValue(kLanguageSetting, languageCode(*chosen));
+                         if (*chosen != running)
+                             m_asker.inform(&mainWindow, programTitle(), languageAtNextStartText());
+                     });
 }
 
 QString languageAtNextStartText()

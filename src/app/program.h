@@ -1,33 +1,34 @@
 #pragma once
 // The program's parts wired together: the shared state, the main window's
-// transaction engine on the given port, its register map, writes and polling
-// cycle, the main window itself, and the traffic monitor and trend chart
-// behind its "查看" menu.
+// transaction engine on the given port, its register map, writes, scan and
+// polling cycle, the editors' lines, the windows, and the traffic monitor and
+// trend chart behind the main window's "查看" menu.
 
 #include "app/language.h"
 #include "link/editorlink.h"
+#include "link/modulescan.h"
 #include "link/pollingcycle.h"
 #include "link/registermap.h"
-#include "link/shareddata.h"
+#include "link/sharedstate.h"
 #include "link/transactionengine.h"
 #include "link/writerequests.h"
-#include "protocol/serialportcomponent.h"
-#include "ui/alarm/alarmset.h"
+#include "protocol/portcomponent.h"
+#include "ui/alarm/alarmeditor.h"
 #include "ui/asker.h"
-#include "ui/control/controlset.h"
-#include "ui/files/filesearch.h"
-#include "ui/main/form1.h"
+#include "ui/control/controleditor.h"
+#include "ui/files/filechooser.h"
+#include "ui/main/mainwindow.h"
 #include "ui/monitor/monitorwindows.h"
 
 namespace krv {
 
-// The port components of the three windows: the main window's (Comm1) and
-// each editor's own (MSComm1), all leading to the same device.
+// The port components of the three windows: the main window's and each
+// editor's own, all leading to the same device.
 struct Ports
 {
-    SerialPortComponent &comm1;
-    SerialPortComponent &controlPort;
-    SerialPortComponent &alarmPort;
+    PortComponent &mainPort;
+    PortComponent &controlPort;
+    PortComponent &alarmPort;
 };
 
 class Program
@@ -45,27 +46,31 @@ public:
     TransactionEngine engine;
     RegisterMap registerMap;
     WriteRequests writes;
+    ModuleScan scan;
     PollingCycle polling;
     EditorLink controlLink;
     EditorLink alarmLink;
-    Form1 form1;
-    ControlSet controlSet;
-    AlarmSet alarmSet;
-    FileSearch fileSearch;
+    MainWindow mainWindow;
+    ControlEditor controlEditor;
+    AlarmEditor alarmEditor;
+    FileChooser fileChooser;
     MonitorWindows monitors;
 
 private:
+    // Shows the chooser for `editor`, which gets its answer.
+    void chooseFileFor(EditorWindow &editor);
+
     Asker &m_asker;
 };
 
 // The program as it runs on a desktop: the real serial ports and dialog boxes.
 struct DesktopProgram
 {
-    QSerialPortComponent comm1;
-    QSerialPortComponent controlPort;
-    QSerialPortComponent alarmPort;
+    SerialPortComponent mainPort;
+    SerialPortComponent controlPort;
+    SerialPortComponent alarmPort;
     DialogAsker asker;
-    Program program{{comm1, controlPort, alarmPort}, asker};
+    Program program{{mainPort, controlPort, alarmPort}, asker};
 };
 
 // The message telling that a language choice takes effect at the next start,

@@ -66,7 +66,7 @@ void printPlace(const char *prefix, const QWidget &w)
 // operator opens them, beside the main window.
 void openMonitors(krv::Program &program)
 {
-    krv::Form1 &form = program.form1;
+    krv::MainWindow &form = program.mainWindow;
     form.findChild<QAction *>(QStringLiteral("mnuTrafficMonitor"))->trigger();
     form.findChild<QAction *>(QStringLiteral("mnuTrendChart"))->trigger();
     const QRect main = form.frameGeometry();
@@ -94,19 +94,19 @@ public:
 
 struct ShotProgram
 {
-    krv::QSerialPortComponent comm1;
-    krv::QSerialPortComponent controlPort;
-    krv::QSerialPortComponent alarmPort;
+    krv::SerialPortComponent mainPort;
+    krv::SerialPortComponent controlPort;
+    krv::SerialPortComponent alarmPort;
     ShotAsker asker;
-    krv::Program program{{comm1, controlPort, alarmPort}, asker};
+    krv::Program program{{mainPort, controlPort, alarmPort}, asker};
 };
 
 // The control editor after its sweep, with channel 3 written.
 void showControlEditor(krv::Program &program, const std::function<void()> &then)
 {
-    krv::ControlSet &editor = program.controlSet;
+    krv::ControlEditor &editor = program.controlEditor;
     editor.move(0, 0);
-    press(program.form1, "Command2");
+    press(program.mainWindow, "Command2");
     QTimer::singleShot(4000, &editor, [&editor, then] {
         if (auto *box = editor.findChild<QLineEdit *>(QStringLiteral("SetVal3")))
             box->setText(QStringLiteral("455"));
@@ -118,8 +118,8 @@ void showControlEditor(krv::Program &program, const std::function<void()> &then)
 // The chooser over two saved parameter files and a folder.
 void showChooser(ShotProgram &shot, const std::function<void()> &then)
 {
-    krv::ControlSet &editor = shot.program.controlSet;
-    krv::FileSearch &chooser = shot.program.fileSearch;
+    krv::ControlEditor &editor = shot.program.controlEditor;
+    krv::FileChooser &chooser = shot.program.fileChooser;
     chooser.move(0, 0);
     const QString folder = QStringLiteral("工艺参数");
     QDir().mkpath(folder + QStringLiteral("/archive"));
@@ -131,7 +131,7 @@ void showChooser(ShotProgram &shot, const std::function<void()> &then)
     QTimer::singleShot(500, &chooser, [&chooser, then] {
         if (auto *files = chooser.findChild<QListWidget *>(QStringLiteral("File1"))) {
             files->setCurrentRow(0);
-            chooser.File1_Click();
+            chooser.onFileClicked();
         }
         QTimer::singleShot(300, &chooser, then);
     });
@@ -140,10 +140,10 @@ void showChooser(ShotProgram &shot, const std::function<void()> &then)
 // The alarm editor once its sweep is done.
 void showAlarmEditor(krv::Program &program, const std::function<void()> &then)
 {
-    krv::AlarmSet &editor = program.alarmSet;
+    krv::AlarmEditor &editor = program.alarmEditor;
     editor.move(0, 0);
-    press(program.form1, "Command3");
-    QTimer *sweep = &program.alarmLink.Timer1();
+    press(program.mainWindow, "Command3");
+    QTimer *sweep = &program.alarmLink.sweepTimer();
     QObject::connect(sweep, &QTimer::timeout, &editor, [sweep, &editor, then] {
         if (!sweep->isActive())
             QTimer::singleShot(500, &editor, then);
@@ -172,7 +172,7 @@ int main(int argc, char *argv[])
 
     auto shot = std::make_unique<ShotProgram>();
     krv::Program *program = &shot->program;
-    krv::Form1 &form = program->form1;
+    krv::MainWindow &form = program->mainWindow;
     form.move(0, 0);
     form.show();
 
@@ -186,12 +186,13 @@ int main(int argc, char *argv[])
         } else if (window == QLatin1String("main"))
             readyWith(form);
         else if (window == QLatin1String("control"))
-            showControlEditor(*program, [program, readyWith] { readyWith(program->controlSet); });
+            showControlEditor(*program,
+                              [program, readyWith] { readyWith(program->controlEditor); });
         else if (window == QLatin1String("alarm"))
-            showAlarmEditor(*program, [program, readyWith] { readyWith(program->alarmSet); });
+            showAlarmEditor(*program, [program, readyWith] { readyWith(program->alarmEditor); });
         else
             showControlEditor(*program, [&shot, readyWith] {
-                showChooser(*shot, [&shot, readyWith] { readyWith(shot->program.fileSearch); });
+                showChooser(*shot, [&shot, readyWith] { readyWith(shot->program.fileChooser); });
             });
     };
     const auto run = [&] {
@@ -200,7 +201,7 @@ int main(int argc, char *argv[])
             openMonitors(*program);
         press(form, "Start");
         const auto switchOn = [&](int output) {
-            if (program->state.module.DOState[output] == 0)
+            if (!program->state.module.outputs[output])
                 press(form, qPrintable(QStringLiteral("DOoutP%1").arg(output)));
         };
         QTimer::singleShot(4000, &form, [=] { switchOn(1); });
@@ -209,13 +210,12 @@ int main(int argc, char *argv[])
             QTimer::singleShot(5000, &form, [=] { switchOn(9); });
         QTimer::singleShot(monitors ? 45000 : 7000, &form, ready);
     };
-    QObject::connect(&program->polling, &krv::PollingCycle::scanStep, &form,
-                     [&](int address, bool) {
-                         if (address != 6)
-                             return;
-                         press(form, "Command7");
-                         QTimer::singleShot(300, &form, run);
-                     });
+    QObject::connect(&program->scan, &krv::ModuleScan::stepped, &form, [&](int address, bool) {
+        if (address != 6)
+            return;
+        press(form, "Command7");
+        QTimer::singleShot(300, &form, run);
+    });
     QTimer::singleShot(500, &form, [&] { press(form, "Command5"); });
     return QApplication::exec();
 }

@@ -20,13 +20,13 @@ constexpr qint16 WriteOutput = 5;
 constexpr qint16 ReadDeviceId = 17;
 constexpr qint16 ReadControlEnable = 0x2030;
 constexpr qint16 ReadSensorCodes = 0x3062;
-constexpr qint16 ReadPOutTime = 0x3072;
+constexpr qint16 ReadParallelTime = 0x3072;
 constexpr qint16 ReadCalibration = 0x3082;
 constexpr qint16 ReadModuleControl = 0x31F8;
 constexpr qint16 WriteCommByte = 0x6014;
 constexpr qint16 WriteSensorByte = 0x6015;
 constexpr qint16 WriteAddress = 0x601C;
-constexpr qint16 WriteColdAdj = 0x601D;
+constexpr qint16 WriteColdJunction = 0x601D;
 constexpr qint16 WriteSensorCode0 = 0x6062;  // + channel 0..7
 constexpr qint16 WriteCalibration0 = 0x6082; // + 2 * channel 0..7
 } // namespace Cmd
@@ -34,41 +34,41 @@ constexpr qint16 WriteCalibration0 = 0x6082; // + 2 * channel 0..7
 struct CommandStack
 {
     static constexpr int Size = 31; // entries 0..30
-    std::array<qint16, Size> CmdQueue{};
-    qint16 CmdTop = 0;
+    std::array<qint16, Size> entries{};
+    qint16 topIndex = 0;
 
     // Refuses (returns false) when all 30 entries above the base are taken.
     bool push(qint16 code)
     {
-        if (CmdTop >= Size - 1)
+        if (topIndex >= Size - 1)
             return false;
-        ++CmdTop;
-        CmdQueue[CmdTop] = code;
+        ++topIndex;
+        entries[topIndex] = code;
         return true;
     }
 
     // The code the next tick runs; the tick then calls popAfterRun().
-    qint16 top() const { return CmdQueue[CmdTop]; }
+    qint16 top() const { return entries[topIndex]; }
     // After the top entry ran: pops it, or, for the base entry, advances the
     // rotation (outputs, inputs, measurements, control enable, and again).
     void popAfterRun(qint16 ran)
     {
-        if (CmdTop > 0) {
-            --CmdTop;
+        if (topIndex > 0) {
+            --topIndex;
             return;
         }
         switch (ran) {
         case Cmd::ReadOutputs:
-            CmdQueue[0] = Cmd::ReadInputs;
+            entries[0] = Cmd::ReadInputs;
             break;
         case Cmd::ReadInputs:
-            CmdQueue[0] = Cmd::ReadMeasurements;
+            entries[0] = Cmd::ReadMeasurements;
             break;
         case Cmd::ReadMeasurements:
-            CmdQueue[0] = Cmd::ReadControlEnable;
+            entries[0] = Cmd::ReadControlEnable;
             break;
         case Cmd::ReadControlEnable:
-            CmdQueue[0] = Cmd::ReadOutputs;
+            entries[0] = Cmd::ReadOutputs;
             break;
         default:
             break; // any other base code stays and repeats
@@ -82,9 +82,9 @@ struct CommandStack
         const std::array<qint16, 9> burst = {
             Cmd::ReadMeasurements, Cmd::ReadInputs,      Cmd::ReadOutputs,
             Cmd::ReadDeviceId,     Cmd::ReadSystem,      Cmd::ReadSensorCodes,
-            Cmd::ReadPOutTime,     Cmd::ReadCalibration, Cmd::ReadModuleControl};
-        std::copy(burst.begin(), burst.end(), CmdQueue.begin());
-        CmdTop = 8;
+            Cmd::ReadParallelTime, Cmd::ReadCalibration, Cmd::ReadModuleControl};
+        std::copy(burst.begin(), burst.end(), entries.begin());
+        topIndex = 8;
     }
 };
 

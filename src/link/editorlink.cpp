@@ -1,52 +1,54 @@
 #include "editorlink.h"
 
+#include "link/linetiming.h"
+#include "module/moduledata.h"
 #include "text/numbertext.h"
 
 namespace krv {
 
-EditorLink::EditorLink(SharedState &state, SerialPortComponent &MSComm1, PollingCycle &main,
+EditorLink::EditorLink(const ModuleSlots &moduleSlots, PortComponent &port, LineLender &lender,
                        QObject *parent)
-    : QObject(parent), m_state(state), m_port(MSComm1), m_main(main),
-      m_engine(state, MSComm1, TransactionEngine::Config{}, this)
+    : QObject(parent), m_port(port), m_lender(lender),
+      m_engine(moduleSlots, port, TransactionEngine::Config{}, this)
 {
-    m_timer1.setParent(this);
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    m_timer1.setInterval(150); // until the main window sets it
-    connect(&m_timer1, &QTimer::timeout, this, &EditorLink::Timer1_Timer);
-    connect(&m_engine, &TransactionEngine::requestEnded, this, &EditorLink::requestEnded);
+    m_sweepTimer.setParent(this);
+    m_sweepTimer.setObjectName(QStringLiteral("Timer1"));
+    m_sweepTimer.setTimerType(Qt::PreciseTimer);
+    m_sweepTimer.setInterval(150); // until the line is lent
+    connect(&m_sweepTimer, &QTimer::timeout, this, &EditorLink::onSweepTick);
+    connect(&m_engine, &TransactionEngine::requestEnded, this, &EditorLink::onRequestEnded);
     // A port that cannot be opened ends what is waiting too.
-    connect(&m_engine, &TransactionEngine::portError, this, [this] { m_queue.clear(); });
+    connect(&m_engine, &TransactionEngine::portFailed, this, [this] { m_queue.clear(); });
+    m_engine.setDispatcher([this](const Request &, const ReplyReader &reply) {
+        if (m_handler)
+            m_handler(m_currentBlock, reply);
+    });
 }
 
 void EditorLink::open()
 {
-    const LineChoice &line = m_main.lentLine();
-    m_engine.configurePort(line.comPort, line.settings());
+    const LineChoice &line = m_lender.lentLine();
+    m_engine.configurePort(line.portNumber, line.settings());
     m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
-    m_timer1.setInterval(timerInterval(Base::PollTick, line.rateIndex));
-    m_sweepChnl = 0;
-    m_timer1.start();
+    m_sweepTimer.setInterval(timerInterval(Base::PollTick, line.rateIndex));
+    m_sweepBlock = 0;
+    m_sweepTimer.start();
 }
 
-void EditorLink::Timer1_Timer()
+void EditorLink::onSweepTick()
 {
-    if (m_sweepChnl <= 8) {
-        const int block = m_sweepChnl++;
+    if (m_sweepBlock < BlockCount) {
+        const int block = m_sweepBlock++;
         if (m_read)
             m_read(block);
     } else {
-        m_timer1.stop();
+        m_sweepTimer.stop();
     }
 }
 
-void EditorLink::submit(const FrameBuffer &request, int block, bool write)
+void EditorLink::submit(const Request &request, int block, bool write)
 {
-    Pending p;
-    p.frame = request.CommBuf;
-    p.replyLen = request.ReplyLen;
-    p.block = block;
-    p.write = write;
+    const Pending p{request, block, write};
     if (m_engine.outstanding())
         m_queue.push_back(p);
     else
@@ -57,15 +59,11 @@ void EditorLink::send(const Pending &p)
 {
     m_onLine = p;
     if (p.block >= 0)
-        m_curChnl = p.block;
-    FrameBuffer &fb = m_state.frame;
-    fb.CommBuf = p.frame;
-    fb.FrameLen = static_cast<qint16>(p.frame.size());
-    fb.ReplyLen = p.replyLen;
-    m_engine.SendCommand();
+        m_currentBlock = p.block;
+    m_engine.send(p.request);
 }
 
-void EditorLink::requestEnded(RequestEnd how)
+void EditorLink::onRequestEnded(RequestEnd how)
 {
     if (m_onLine.write && (how == RequestEnd::TimedOut || how == RequestEnd::CheckFailed))
         Q_EMIT writeUnconfirmed(m_onLine.block);
@@ -82,11 +80,11 @@ void EditorLink::requestEnded(RequestEnd how)
 void EditorLink::returnToMain()
 {
     m_queue.clear();
-    m_timer1.stop();
+    m_sweepTimer.stop();
     m_engine.cancel();
-    m_port.setPortOpen(false);
-    m_main.resume();
-    m_sweepChnl = 0;
+    m_port.close();
+    m_lender.takeBack();
+    m_sweepBlock = 0;
 }
 
 } // namespace krv

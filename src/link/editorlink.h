@@ -2,7 +2,7 @@
 // The line of a parameter editor window (control or alarm parameters) while
 // the main window has lent it: the editor's own port component and
 // transaction engine, the opening sweep over the nine blocks, single requests
-// on demand, and the hand-back to the main window.
+// on demand, and the return of the line.
 //
 // One request is on the line at a time: a request made while another is
 // outstanding waits and is sent when that one ends (its reply, a reply that
@@ -10,9 +10,9 @@
 // always applied to the block whose request it answers. While the module
 // answers, the sweep keeps its tick.
 
-#include "link/pollingcycle.h"
-#include "link/shareddata.h"
+#include "link/linelender.h"
 #include "link/transactionengine.h"
+#include "module/moduleslots.h"
 
 #include <QObject>
 #include <QTimer>
@@ -26,43 +26,45 @@ class EditorLink : public QObject
 {
     Q_OBJECT
 public:
-    // The editor's port component (MSComm1) leads to the same device as the
-    // main window's; `main` is the main window's polling cycle, which lends
-    // the line and takes it back.
-    EditorLink(SharedState &state, SerialPortComponent &MSComm1, PollingCycle &main,
+    // Takes a confirmed reply and the block it belongs to.
+    using ReplyHandler = std::function<void(int block, const ReplyReader &reply)>;
+
+    // `port` leads to the same device as the main window's; `lender` lends the
+    // line and takes it back.
+    EditorLink(const ModuleSlots &moduleSlots, PortComponent &port, LineLender &lender,
                QObject *parent = nullptr);
 
     TransactionEngine &engine() { return m_engine; }
     // The sweep timer, for inspection (and for tests that run ticks by hand).
-    QTimer &Timer1() { return m_timer1; }
+    QTimer &sweepTimer() { return m_sweepTimer; }
 
-    // The read of one block, as the sweep sends it (the window's GetXPara).
+    // The read of one block, as the sweep sends it.
     void setBlockRead(std::function<void(int block)> read) { m_read = std::move(read); }
+    void setReplyHandler(ReplyHandler handler) { m_handler = std::move(handler); }
 
-    // The main window has suspended and lent its line: configures MSComm1 from
-    // the main window's port and speed (at every opening, so that a port or
-    // speed chosen since the last one is used), sets the reply time-out
-    // (1150 / (i + 1) ms) and starts the sweep from block 0 at 1200 / (i + 1) ms.
+    // The line has been lent: configures the port from the lent port and
+    // speed (at every opening, so that a port or speed chosen since the last
+    // one is used), sets the reply time-out (1150 / (i + 1) ms) and starts the
+    // sweep from block 0 at 1200 / (i + 1) ms.
     void open();
-    // One sweep step: reads block SweepChnl and moves on; after block 8, stops.
-    void Timer1_Timer();
+    // One sweep step: reads the next block; after block 8, stops.
+    void onSweepTick();
 
-    // Sends the request the builder left in `request` (CommBuf with its check
-    // field still zero, FrameLen, ReplyLen), now or after the outstanding one.
-    // `block` is the block whose reply it is (it becomes CurChnl when sent),
-    // or -1 for a request that keeps CurChnl (single registers and switches).
+    // Sends a request now or after the outstanding one. `block` is the block
+    // whose reply it is (it becomes the current block when sent), or -1 for a
+    // request that keeps the current block (single registers and switches).
     // A block write (`write`) that ends without its echo is reported through
     // writeUnconfirmed.
-    void submit(const FrameBuffer &request, int block, bool write = false);
+    void submit(const Request &request, int block, bool write = false);
     // The block of the request on the line (or sent last).
-    int CurChnl() const { return m_curChnl; }
-    int SweepChnl() const { return m_sweepChnl; }
+    int currentBlock() const { return m_currentBlock; }
+    // The block the next sweep tick reads.
+    int sweepBlock() const { return m_sweepBlock; }
     // Requests waiting behind the outstanding one.
     int waiting() const { return static_cast<int>(m_queue.size()); }
 
-    // "返 回": drops waiting requests, stops the sweep, closes MSComm1 and gives
-    // the line back to the main window (which repeats the hand-back 100 ms
-    // later); the next opening sweeps from block 0 again.
+    // "返 回": drops waiting requests, stops the sweep, closes the port and
+    // gives the line back; the next opening sweeps from block 0 again.
     void returnToMain();
 
 Q_SIGNALS:
@@ -72,24 +74,23 @@ Q_SIGNALS:
 private:
     struct Pending
     {
-        QByteArray frame;
-        qint16 replyLen = 0;
+        Request request;
         int block = -1;
         bool write = false;
     };
     void send(const Pending &p);
-    void requestEnded(RequestEnd how);
+    void onRequestEnded(RequestEnd how);
 
-    SharedState &m_state;
-    SerialPortComponent &m_port;
-    PollingCycle &m_main;
+    PortComponent &m_port;
+    LineLender &m_lender;
     TransactionEngine m_engine;
-    QTimer m_timer1;
+    QTimer m_sweepTimer;
     std::function<void(int)> m_read;
+    ReplyHandler m_handler;
     std::deque<Pending> m_queue;
     Pending m_onLine;
-    int m_curChnl = 0;
-    int m_sweepChnl = 0;
+    int m_currentBlock = 0;
+    int m_sweepBlock = 0;
 };
 
 } // namespace krv

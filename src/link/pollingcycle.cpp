@@ -5,266 +5,187 @@
 namespace krv {
 
 PollingCycle::PollingCycle(SharedState &state, TransactionEngine &engine, RegisterMap &reads,
-                           WriteRequests &writes, QObject *parent)
-    : QObject(parent), m_state(state), m_engine(engine), m_reads(reads), m_writes(writes)
+                           WriteRequests &writes, ModuleScan &scan, QObject *parent)
+    : QObject(parent), m_state(state), m_engine(engine), m_reads(reads), m_writes(writes),
+      m_scan(scan)
 {
     // Children by name, so that a test or a monitor can find them.
-    for (QTimer *t : {&m_timer1, &m_scanTimer, &m_endTimer})
+    for (QTimer *t : {&m_tickTimer, &m_handBackRepeat})
         t->setParent(this);
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_scanTimer.setObjectName(QStringLiteral("ScanModTimer"));
-    m_endTimer.setObjectName(QStringLiteral("EndTimer"));
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    m_scanTimer.setTimerType(Qt::PreciseTimer);
-    m_scanTimer.setInterval(200);
-    m_endTimer.setSingleShot(true);
-    m_endTimer.setInterval(100);
-    connect(&m_timer1, &QTimer::timeout, this, &PollingCycle::Timer1_Timer);
-    connect(&m_scanTimer, &QTimer::timeout, this, &PollingCycle::ScanModTimer_Timer);
-    connect(&m_endTimer, &QTimer::timeout, this, &PollingCycle::handBack);
-
-    // The scan's last request (address 255 in RTU) still counts: the scan ends
-    // when it is answered or timed out.
-    connect(&m_engine, &TransactionEngine::requestEnded, this, [this] {
-        if (m_lastScanRequest)
-            endScan();
-    });
+    m_tickTimer.setObjectName(QStringLiteral("Timer1"));
+    m_handBackRepeat.setObjectName(QStringLiteral("EndTimer"));
+    m_tickTimer.setTimerType(Qt::PreciseTimer);
+    m_handBackRepeat.setSingleShot(true);
+    m_handBackRepeat.setInterval(100);
+    connect(&m_tickTimer, &QTimer::timeout, this, &PollingCycle::onTick);
+    connect(&m_handBackRepeat, &QTimer::timeout, this, &PollingCycle::handBack);
     // A lost or unopenable port stops polling and scanning; the window reports it.
-    connect(&m_engine, &TransactionEngine::portError, this, [this] { stop(); });
-    connect(&m_reads, &RegisterMap::deviceIdentified, this, &PollingCycle::identified);
+    connect(&m_engine, &TransactionEngine::portFailed, this, [this] { stop(); });
+    connect(&m_reads, &RegisterMap::deviceIdentified, this, &PollingCycle::onDeviceIdentified);
 }
 
 void PollingCycle::load(const LineChoice &line)
 {
     m_engine.cancel();
-    m_scanTimer.stop();
-    m_timer1.stop();
-    m_engine.configurePort(line.comPort, line.settings());
-    m_timer1.setInterval(timerInterval(Base::PollTick, line.rateIndex));
+    m_scan.stop();
+    m_tickTimer.stop();
+    m_engine.configurePort(line.portNumber, line.settings());
+    m_tickTimer.setInterval(timerInterval(Base::PollTick, line.rateIndex));
     m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
 }
 
-// ---- Scan -----------------------------------------------------------------
-
-void PollingCycle::startScan(const LineChoice &line)
+void PollingCycle::onDeviceIdentified(const DeviceId &, int previousVersion)
 {
-    m_engine.configurePort(line.comPort, line.settings());
-    m_timer1.stop();
-    m_scanTimer.setInterval(timerInterval(Base::ScanTick, line.rateIndex));
-    m_engine.setReplyTimeout(timerInterval(Base::ScanReply, line.rateIndex));
-    m_scanTimer.start();
-    ScanState &scan = m_state.scan;
-    scan.ScanAddress = 0;
-    m_state.mods.ModIndex = 0;
-    m_state.mods.ModAddress[0] = 1;
-    scan.Scanning = True16;
-    scan.ScanAscii = False16;
-    m_lastScanRequest = false;
-}
-
-void PollingCycle::ScanModTimer_Timer()
-{
-    ScanState &scan = m_state.scan;
-    ModuleSlots &mods = m_state.mods;
-    mods.address() = scan.ScanAddress;
-    bool last = false;
-    if (scan.ScanAscii) {
-        scan.ScanAscii = False16;
-        ++scan.ScanAddress;
-        last = scan.ScanAddress > 255;
-        if (last)
-            m_scanTimer.stop();
-    } else {
-        scan.ScanAscii = True16;
+    if (m_scan.running())
+        return;
+    // The start burst reads the module control block and the system block
+    // before the identifier, so their layout was chosen by the previous
+    // module's firmware. When the identifier tells another version, read both
+    // again (system block first) so the window never keeps a misread block.
+    if (m_state.module.version() != previousVersion) {
+        push(Cmd::ReadModuleControl);
+        push(Cmd::ReadSystem);
     }
-    mods.ascii() = scan.ScanAscii;
-    Q_EMIT scanStep(mods.address(), scan.ScanAscii != False16);
-    if (mods.address() != 0)
-        m_reads.GetDeviceID();
-    if (!last)
-        return;
-    // The last request still counts: the scan ends when it is answered or
-    // timed out, or at once when nothing went out.
-    if (m_engine.outstanding())
-        m_lastScanRequest = true;
-    else
-        endScan();
-}
-
-void PollingCycle::identified(const QByteArray &id, int previousVersion)
-{
-    if (!m_state.scan.Scanning) {
-        // The start burst reads the module control block and the system block
-        // before the identifier, so their layout was chosen by the previous
-        // module's firmware. When the identifier tells another version, read
-        // both again (system block first) so the window never keeps a misread
-        // block.
-        if (m_state.module.version() != previousVersion) {
-            push(Cmd::ReadModuleControl);
-            push(Cmd::ReadSystem);
-        }
-        return;
-    }
-    if (!RegisterMap::isKnownModule(id))
-        return;
-    ModuleSlots &mods = m_state.mods;
-    const QString address = formatHash(mods.address());
-    mods.ascii() = m_state.scan.ScanAscii;
-    Q_EMIT moduleFound(QStringLiteral("MOD(") + address + QLatin1Char(')'), mods.ModIndex);
-    m_engine.setStatus(tr("找到模块地址为:") + address);
-    if (mods.ModIndex < ModuleSlots::Count - 1)
-        ++mods.ModIndex;
-}
-
-void PollingCycle::endScan()
-{
-    m_scanTimer.stop();
-    const bool wasScanning = scanning();
-    m_lastScanRequest = false;
-    m_state.scan.Scanning = False16;
-    if (wasScanning)
-        Q_EMIT scanFinished();
 }
 
 bool PollingCycle::selectModule(int index)
 {
-    if (scanning() || !ModuleSlots::validIndex(index))
+    if (m_scan.running() || !ModuleSlots::validIndex(index))
         return false;
-    m_state.mods.ModIndex = static_cast<qint16>(index);
+    m_state.moduleSlots.selected = static_cast<qint16>(index);
     return true;
 }
-
-// ---- Polling --------------------------------------------------------------
 
 void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount,
                          qint16 manualAddress, bool manualAscii)
 {
     m_engine.cancel();
     m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
-    m_timer1.stop();
-    m_timer1.setInterval(timerInterval(Base::PollTick, line.rateIndex));
-    endScan();
+    m_tickTimer.stop();
+    m_tickTimer.setInterval(timerInterval(Base::PollTick, line.rateIndex));
+    m_scan.stop();
 
-    ModuleSlots &mods = m_state.mods;
+    ModuleSlots &moduleSlots = m_state.moduleSlots;
     if (selectedSlot >= 0 && ModuleSlots::validIndex(selectedSlot)) {
-        mods.ModIndex = static_cast<qint16>(selectedSlot);
+        moduleSlots.selected = static_cast<qint16>(selectedSlot);
     } else {
-        mods.ModIndex = static_cast<qint16>(qBound(0, listCount + 1, ModuleSlots::Count - 1));
-        mods.ascii() = manualAscii ? True16 : False16;
-        mods.address() = manualAddress;
+        moduleSlots.selected =
+            static_cast<qint16>(qBound(0, listCount + 1, ModuleSlots::Count - 1));
+        moduleSlots.setSelectedAscii(manualAscii);
+        moduleSlots.selectedAddress() = manualAddress;
     }
-    m_state.commands.loadStartBurst();
+    m_state.commandStack.loadStartBurst();
 
-    m_engine.configurePort(line.comPort, line.settings());
-    m_timer1.start();
-    m_engine.resetErrCount();
+    m_engine.configurePort(line.portNumber, line.settings());
+    m_tickTimer.start();
+    m_engine.resetTimeoutCount();
 }
 
-void PollingCycle::Timer1_Timer()
+void PollingCycle::onTick()
 {
-    CommandStack &cs = m_state.commands;
-    const qint16 code = cs.top();
+    CommandStack &stack = m_state.commandStack;
+    const qint16 code = stack.top();
     execute(code);
-    cs.popAfterRun(code);
+    stack.popAfterRun(code);
 }
 
 void PollingCycle::stop()
 {
-    m_timer1.stop();
-    endScan();
+    m_tickTimer.stop();
+    m_scan.stop();
 }
 
 void PollingCycle::execute(qint16 code)
 {
-    if (code >= Cmd::WriteSensorCode0 && code < Cmd::WriteSensorCode0 + 8) {
-        m_writes.PutChnlSensor(code - Cmd::WriteSensorCode0);
+    if (code >= Cmd::WriteSensorCode0 && code < Cmd::WriteSensorCode0 + ChannelCount) {
+        m_writes.sendSensorCode(code - Cmd::WriteSensorCode0);
         return;
     }
-    if (code >= Cmd::WriteCalibration0 && code <= Cmd::WriteCalibration0 + 14 &&
+    if (code >= Cmd::WriteCalibration0 && code <= Cmd::WriteCalibration0 + 2 * (ChannelCount - 1) &&
         (code - Cmd::WriteCalibration0) % 2 == 0) {
-        m_writes.PutECalb((code - Cmd::WriteCalibration0) / 2);
+        m_writes.sendCalibration((code - Cmd::WriteCalibration0) / 2);
         return;
     }
     switch (code) {
     case Cmd::ReadOutputs:
-        m_reads.GetDO();
+        m_reads.readSwitchOutputs();
         break;
     case Cmd::ReadInputs:
-        m_reads.GetDI();
+        m_reads.readSwitchInputs();
         break;
     case Cmd::ReadMeasurements:
-        m_reads.GetData();
+        m_reads.readMeasurements();
         break;
     case Cmd::ReadSystem:
-        m_reads.GetSys();
+        m_reads.readSystemBlock();
         break;
     case Cmd::WriteOutput:
-        m_writes.PutDO();
+        m_writes.sendOutputSwitch();
         break;
     case Cmd::ReadDeviceId:
-        m_reads.GetDeviceID();
+        m_reads.readDeviceId();
         break;
     case Cmd::ReadControlEnable:
-        m_reads.GetControlEn();
+        m_reads.readControlEnable();
         break;
     case Cmd::ReadSensorCodes:
-        m_reads.GetChnlSensor();
+        m_reads.readSensorCodes();
         break;
-    case Cmd::ReadPOutTime:
-        m_reads.GetPOutTime();
+    case Cmd::ReadParallelTime:
+        m_reads.readParallelOutputTime();
         break;
     case Cmd::ReadCalibration:
-        m_reads.GetECalbData();
+        m_reads.readCalibration();
         break;
     case Cmd::ReadModuleControl:
-        m_reads.GetModCon();
+        m_reads.readModuleControl();
         break;
     case Cmd::WriteCommByte:
-        m_writes.PutSysBaud();
+        m_writes.sendCommByte();
         break;
     case Cmd::WriteSensorByte:
-        m_writes.PutSysSensor();
+        m_writes.sendSensorByte();
         break;
     case Cmd::WriteAddress:
-        m_writes.PutSysAddress();
+        m_writes.sendStationAddress();
         break;
-    case Cmd::WriteColdAdj:
-        m_writes.PutSysAdjAD590();
+    case Cmd::WriteColdJunction:
+        m_writes.sendColdJunctionAdjust();
         break;
     default:
-        m_engine.setStatus(tr("无此功能号"));
+        m_engine.setStatus({LinkStatus::Code::UnknownFunction});
         break;
     }
 }
 
-// ---- Port hand-over -------------------------------------------------------
+// ---- Lending the line -------------------------------------------------------
 
-void PollingCycle::suspend(const LineChoice &line)
+void PollingCycle::lend(const LineChoice &line)
 {
     m_lentLine = line;
-    m_endTimer.stop();
+    m_handBackRepeat.stop();
     m_engine.cancel();
-    m_timer1.stop();
+    m_tickTimer.stop();
     // A scan would go on sending on a port the editor now owns.
-    endScan();
-    m_engine.port().setPortOpen(false);
+    m_scan.stop();
+    m_engine.port().close();
 }
 
-void PollingCycle::resume()
+void PollingCycle::takeBack()
 {
     handBack();
-    m_endTimer.start();
+    m_handBackRepeat.start();
 }
 
 void PollingCycle::handBack()
 {
-    // The line was suspended, so no request is outstanding at the return.
-    // Repeated 100 ms later, a request polling has sent by then goes on, and a
-    // running tick keeps its phase.
-    if (!m_timer1.isActive())
-        m_timer1.start();
-    if (!m_engine.port().portOpen())
-        m_engine.configurePort(m_lentLine.comPort, m_lentLine.settings());
+    // The line was lent, so no request is outstanding at the return. Repeated
+    // 100 ms later, a request polling has sent by then goes on, and a running
+    // tick keeps its phase.
+    if (!m_tickTimer.isActive())
+        m_tickTimer.start();
+    if (!m_engine.port().isOpen())
+        m_engine.configurePort(m_lentLine.portNumber, m_lentLine.settings());
 }
 
 } // namespace krv

@@ -1,316 +1,199 @@
 #include "registermap.h"
 
-#include "link/modulecontrol.h"
-#include "text/numbertext.h"
+#include "module/replydecoding.h"
 
 namespace krv {
 
-namespace {
-constexpr int MaxRegisters = 8; // the window shows eight channels
-} // namespace
+using Code = LinkStatus::Code;
 
 RegisterMap::RegisterMap(SharedState &state, TransactionEngine &engine, QObject *parent)
     : QObject(parent), m_state(state), m_engine(engine)
 {}
 
-void RegisterMap::readRequest(const QString &status, quint8 function, quint16 start, quint16 count)
+void RegisterMap::read(Code status, quint8 function, quint16 start, quint16 count)
 {
-    m_engine.setStatus(status);
-    if (function == Fn::ReadHolding)
-        m_state.module.ReqRegister = static_cast<qint16>(start);
-    buildRequest(m_state.frame, static_cast<quint8>(m_state.mods.address() & 0xFF), function, start,
-                 count);
-    m_engine.SendCommand();
+    setStatus(status);
+    m_engine.send(buildRequest(m_state.moduleSlots.selectedStation(), function, start, count));
 }
 
-void RegisterMap::GetData()
+void RegisterMap::readMeasurements()
 {
-    readRequest(tr("取测量实时数据"), Fn::ReadHolding, Reg::Measurements, 8);
+    read(Code::ReadingMeasurements, Fn::ReadHolding, Reg::Measurements, ChannelCount);
 }
 
-void RegisterMap::GetSys()
+void RegisterMap::readSystemBlock()
 {
-    const bool longBlock = m_state.module.version() >= 53;
-    readRequest(tr("取系统信息"), Fn::ReadHolding, Reg::SystemBlock, longBlock ? 10 : 6);
+    read(Code::ReadingSystemBlock, Fn::ReadHolding, Reg::SystemBlock,
+         static_cast<quint16>(systemBlockRegisters(m_state.module.version())));
 }
 
-void RegisterMap::GetChnlSensor()
+void RegisterMap::readSensorCodes()
 {
-    readRequest(tr("取传感器信息"), Fn::ReadHolding, Reg::SensorCodes, 8);
+    read(Code::ReadingSensorCodes, Fn::ReadHolding, Reg::SensorCodes, ChannelCount);
 }
 
-void RegisterMap::GetPOutTime()
+void RegisterMap::readParallelOutputTime()
 {
-    readRequest(tr("取并口时间"), Fn::ReadHolding, Reg::POutTime, 1);
+    read(Code::ReadingParallelTime, Fn::ReadHolding, Reg::ParallelOutputTime, 1);
 }
 
-void RegisterMap::GetECalbData()
+void RegisterMap::readCalibration()
 {
-    readRequest(tr("取工程校准数据"), Fn::ReadHolding, Reg::Calibration, 8);
+    read(Code::ReadingCalibration, Fn::ReadHolding, Reg::Calibration, ChannelCount);
 }
 
-void RegisterMap::GetModCon()
+void RegisterMap::readModuleControl()
 {
-    readRequest(tr("取模块控制参数"), Fn::ReadHolding, Reg::ModuleControl, 3);
+    read(Code::ReadingModuleControl, Fn::ReadHolding, Reg::ModuleControl, 3);
 }
 
-void RegisterMap::GetDO()
+void RegisterMap::readSwitchOutputs()
 {
-    readRequest(tr("取开关量输出状态"), Fn::ReadCoils, 0x0000, 9);
+    read(Code::ReadingOutputs, Fn::ReadCoils, 0x0000, SwitchOutputCount);
 }
 
-void RegisterMap::GetControlEn()
+void RegisterMap::readControlEnable()
 {
-    readRequest(tr("取控制温度使能状态"), Fn::ReadCoils, 0x0030, 1);
+    read(Code::ReadingControlEnable, Fn::ReadCoils, Reg::ControlEnableCoil, 1);
 }
 
-void RegisterMap::GetDI()
+void RegisterMap::readSwitchInputs()
 {
-    const quint16 start = m_state.module.version() > 51 ? 0x0010 : 0x0000;
-    readRequest(tr("取开关量输入状态"), Fn::ReadInputs, start, 20);
+    read(Code::ReadingInputs, Fn::ReadInputs, inputsStart(m_state.module.version()), InputCount);
 }
 
-void RegisterMap::GetDeviceID()
+void RegisterMap::readDeviceId()
 {
-    readRequest(tr("取设备标识信息"), Fn::ReportId);
+    read(Code::ReadingDeviceId, Fn::ReportId);
 }
 
-ReplyReader RegisterMap::reply() const
+template <class T> bool RegisterMap::decoded(const std::optional<T> &value)
 {
-    return ReplyReader(m_state.frame, m_state.mods.isAscii());
+    if (!value)
+        setStatus(Code::WrongLength);
+    return value.has_value();
 }
 
-bool RegisterMap::need(const ReplyReader &r, int n)
+void RegisterMap::dispatch(const Request &request, const ReplyReader &reply)
 {
-    if (r.has(n))
-        return true;
-    m_engine.setStatus(tr("数据长度错误"));
-    return false;
-}
-
-int RegisterMap::listLength(const ReplyReader &r)
-{
-    if (!need(r, 3))
-        return -1;
-    const int n = qMin(r.byteCount() / 2, MaxRegisters);
-    return need(r, 3 + 2 * n) ? n : -1;
-}
-
-template <std::size_t N>
-void RegisterMap::storeList(const ReplyReader &r, int n, std::array<qint32, N> &target)
-{
-    for (int k = 0; k < n; ++k)
-        target[k] = r.signedRegister(k);
-}
-
-void RegisterMap::dispatch()
-{
-    const ReplyReader r = reply();
-    if (!need(r, 2))
+    if (!reply.has(2)) {
+        setStatus(Code::WrongLength);
         return;
-    switch (r.function()) {
+    }
+    ModuleData &m = m_state.module;
+    switch (reply.function()) {
     case Fn::ReadCoils:
-        decodeCoils();
+        dispatchCoils(reply);
         return;
     case Fn::ReadInputs:
-        decodeInputs();
+        if (const auto inputs = decodeSwitchInputs(reply); decoded(inputs)) {
+            setStatus(Code::InputsRead);
+            std::copy(inputs->begin(), inputs->end(), m.inputs.begin());
+            Q_EMIT switchInputsDecoded(*inputs);
+        }
         return;
     case Fn::ReadHolding:
-        switch (m_state.module.ReqRegister) {
-        case Reg::Measurements:
-            decodeMeasurements(true);
-            return;
-        case Reg::SystemBlock:
-            decodeSystemBlock();
-            return;
-        case Reg::SensorCodes:
-            decodeSensorCodes();
-            return;
-        case Reg::POutTime:
-            decodePOutTime();
-            return;
-        case Reg::Calibration:
-            decodeCalibration();
-            return;
-        case Reg::ModuleControl:
-            decodeModuleControl();
-            return;
-        default:
-            m_engine.setStatus(tr("无此起始地址号"));
-            return;
-        }
+        dispatchRegisters(request.start(), reply);
+        return;
     case Fn::ReadInputRegisters:
-        decodeMeasurements(false);
+        if (const auto values = decodeChannelValues(reply); decoded(values)) {
+            setStatus(Code::InputRegistersRead);
+            m.measurements = *values;
+            Q_EMIT measurementsDecoded(*values, false);
+        }
         return;
     case Fn::WriteCoil:
-        m_engine.setStatus(tr("置数字输出成功"));
+        setStatus(Code::OutputWritten);
         return;
     case Fn::WriteRegister:
-        m_engine.setStatus(tr("写系统参数成功"));
+        setStatus(Code::SystemRegisterWritten);
         return;
     case Fn::ReportId:
-        decodeDeviceId();
+        if (const auto id = decodeDeviceId(reply); decoded(id)) {
+            setStatus(Code::DeviceIdRead);
+            const int before = m.version();
+            m.firmwareMajor = id->major;
+            m.firmwareMinor = id->minor;
+            Q_EMIT deviceIdentified(*id, before);
+        }
         return;
     default:
-        m_engine.setStatus(tr("无此功能号"));
+        setStatus(Code::UnknownFunction);
         return;
     }
 }
 
-void RegisterMap::decodeMeasurements(bool record)
+void RegisterMap::dispatchRegisters(quint16 start, const ReplyReader &reply)
 {
-    const ReplyReader r = reply();
-    const int n = listLength(r);
-    if (n < 0)
-        return;
-    m_engine.setStatus(record ? tr("取8通道数据成功") : tr("取8通道数据"));
-    storeList(r, n, m_state.module.MeasValue);
-    Q_EMIT measurementsDecoded(n, record);
-}
-
-void RegisterMap::decodeSystemBlock()
-{
-    const ReplyReader r = reply();
     ModuleData &m = m_state.module;
-    const bool longBlock = m.version() >= 53;
-    if (!need(r, longBlock ? 23 : 15))
+    switch (start) {
+    case Reg::Measurements:
+        if (const auto values = decodeChannelValues(reply); decoded(values)) {
+            setStatus(Code::MeasurementsRead);
+            m.measurements = *values;
+            Q_EMIT measurementsDecoded(*values, true);
+        }
         return;
-    m_engine.setStatus(tr("取系统信息成功"));
-    m.SerialNo = r.unsignedRegister(0);
-    if (longBlock) {
-        m.CommByte = r.byte(6);
-        m.SensorByte = r.byte(8);
-        m.MadeYear = r.unsignedRegister(3);
-        m.MadeMonth = r.byte(12);
-        m.MadeDay = r.byte(14);
-        m.MadeHour = r.byte(16);
-        m.MadeMinute = r.byte(18);
-        m.SysAddress = r.byte(20);
-        m.ColdAdj = r.signedRegister(9);
-    } else {
-        m.SensorByte = r.byte(5);
-        m.CommByte = r.byte(6);
-        m.MadeYear = r.unsignedRegister(2);
-        m.MadeDay = r.byte(9);
-        m.MadeMonth = r.byte(10);
-        m.MadeMinute = r.byte(11);
-        m.MadeHour = r.byte(12);
-        m.ColdAdj = r.byte(13);
-        m.SysAddress = r.byte(14);
-    }
-    Q_EMIT systemBlockDecoded();
-}
-
-void RegisterMap::decodeSensorCodes()
-{
-    const ReplyReader r = reply();
-    const int n = listLength(r);
-    if (n < 0)
+    case Reg::SystemBlock:
+        if (const auto block = decodeSystemBlock(reply, m.version()); decoded(block)) {
+            setStatus(Code::SystemBlockRead);
+            m.system = *block;
+            Q_EMIT systemBlockDecoded(*block);
+        }
         return;
-    m_engine.setStatus(tr("取通道传感器选择字"));
-    storeList(r, n, m_state.module.ChnlSensorCode);
-    Q_EMIT sensorCodesDecoded(n);
-}
-
-double RegisterMap::pOutTimeMicros(quint16 v)
-{
-    return (65536.0 - v) * 12 / 11.0592;
-}
-
-void RegisterMap::decodePOutTime()
-{
-    const ReplyReader r = reply();
-    if (!need(r, 5))
+    case Reg::SensorCodes:
+        if (const auto codes = decodeChannelValues(reply); decoded(codes)) {
+            setStatus(Code::SensorCodesRead);
+            std::copy_n(codes->values.begin(), codes->count, m.sensorCodes.begin());
+            Q_EMIT sensorCodesDecoded(*codes);
+        }
         return;
-    m_engine.setStatus(tr("取并口半字节输出时间"));
-    Q_EMIT pOutTimeDecoded(formatDouble15(pOutTimeMicros(r.unsignedRegister(0))));
-}
-
-void RegisterMap::decodeCalibration()
-{
-    const ReplyReader r = reply();
-    const int n = listLength(r);
-    if (n < 0)
+    case Reg::ParallelOutputTime:
+        if (const auto micros = decodeParallelOutputTime(reply); decoded(micros)) {
+            setStatus(Code::ParallelTimeRead);
+            Q_EMIT parallelOutputTimeDecoded(*micros);
+        }
         return;
-    m_engine.setStatus(tr("取8通道工程校准成功"));
-    ModuleData &m = m_state.module;
-    storeList(r, n, m.ECalbValue);
-    for (int k = 0; k < n; ++k)
-        m.ECalbEntry[k].Value = static_cast<qint16>(m.ECalbValue[k]);
-    Q_EMIT calibrationDecoded(n);
-}
-
-void RegisterMap::decodeModuleControl()
-{
-    const ReplyReader r = reply();
-    if (!need(r, 9))
+    case Reg::Calibration:
+        if (const auto values = decodeChannelValues(reply); decoded(values)) {
+            setStatus(Code::CalibrationRead);
+            for (int k = 0; k < values->count; ++k)
+                m.calibration[k] = static_cast<qint16>(values->values[k]);
+            Q_EMIT calibrationDecoded(*values);
+        }
         return;
-    krv::decodeModuleControl(m_state.module, r.bytes(3, 6));
-    Q_EMIT moduleControlDecoded();
-}
-
-void RegisterMap::decodeCoils()
-{
-    const ReplyReader r = reply();
-    ModuleData &m = m_state.module;
-    if (!need(r, 3))
+    case Reg::ModuleControl:
+        if (const auto control = decodeModuleControlReply(reply, m.version()); decoded(control)) {
+            m.control = *control;
+            Q_EMIT moduleControlDecoded(*control);
+        }
         return;
-    if (r.byteCount() == 2) {
-        if (!need(r, 5))
-            return;
-        m_engine.setStatus(tr("取开关量输出成功"));
-        const int s = r.byte(3) | r.byte(4) << 8;
-        for (int k = 0; k <= 8; ++k)
-            m.DOState[k] = (s >> k) & 1;
-        Q_EMIT outputsDecoded();
-    } else if (r.byteCount() == 1) {
-        if (!need(r, 4))
-            return;
-        m_engine.setStatus(tr("取控制使能成功"));
-        m.DOState[9] = r.byte(3) & 1;
-        Q_EMIT controlEnableDecoded();
+    default:
+        setStatus(Code::UnknownStartRegister);
+        return;
     }
 }
 
-void RegisterMap::decodeInputs()
+void RegisterMap::dispatchCoils(const ReplyReader &reply)
 {
-    const ReplyReader r = reply();
-    if (!need(r, 6))
+    if (!reply.has(3)) {
+        setStatus(Code::WrongLength);
         return;
-    m_engine.setStatus(tr("取开关量输入成功"));
-    const int s = r.byte(3) | r.byte(4) << 8 | r.byte(5) << 16;
-    for (int k = 0; k < 20; ++k)
-        m_state.module.DIState[k] = (s >> k) & 1;
-    Q_EMIT inputsDecoded();
-}
-
-QString RegisterMap::deviceText(const QByteArray &id, quint8 major, quint8 minor)
-{
-    QString text;
-    for (char c : id)
-        text += QChar(static_cast<quint8>(c)); // one character per byte
-    return text + QStringLiteral("  Version") + QChar(48 + major) + QLatin1Char('.') +
-           QChar(48 + minor);
-}
-
-bool RegisterMap::isKnownModule(const QByteArray &id)
-{
-    return id == "REREVE2060RIDU" || id == "ZEZADO2040ZOZE";
-}
-
-void RegisterMap::decodeDeviceId()
-{
-    const ReplyReader r = reply();
-    if (!need(r, 19))
-        return;
-    m_engine.setStatus(tr("取设备信息成功"));
+    }
     ModuleData &m = m_state.module;
-    const QByteArray id = r.bytes(3, 14).toByteArray();
-    const int before = m.version();
-    m.VerMajor = r.byte(17);
-    m.VerMinor = r.byte(18);
-    Q_EMIT deviceIdDecoded(deviceText(id, r.byte(17), r.byte(18)));
-    Q_EMIT deviceIdentified(id, before);
+    if (reply.byteCount() == 2) {
+        if (const auto outputs = decodeSwitchOutputs(reply); decoded(outputs)) {
+            setStatus(Code::OutputsRead);
+            std::copy(outputs->begin(), outputs->end(), m.outputs.begin());
+            Q_EMIT switchOutputsDecoded(*outputs);
+        }
+    } else if (reply.byteCount() == 1) {
+        if (const auto on = decodeControlEnable(reply); decoded(on)) {
+            setStatus(Code::ControlEnableRead);
+            m.outputs[ControlEnableIndex] = *on;
+            Q_EMIT controlEnableDecoded(*on);
+        }
+    }
 }
 
 } // namespace krv

@@ -1,25 +1,19 @@
 #pragma once
-// The module's register map as the main window reads it: the read requests and
-// the decoding of every intact reply into the shared module data. Windows bind
-// to the notifications to refresh their controls.
+// The main window's reads: the request of each, and the dispatch of every
+// confirmed reply to its decoding. What a reply told is kept in the shared
+// module data (the writes and the alarm editor build on it) and carried by
+// the signal the windows show it from.
 
-#include "link/shareddata.h"
+#include "link/sharedstate.h"
 #include "link/transactionengine.h"
-#include "protocol/requests.h"
+#include "module/moduledata.h"
 
 #include <QObject>
 
 namespace krv {
 
-// Start registers of the function-03 reads.
-namespace Reg {
-constexpr qint16 Measurements = 0x0000;
-constexpr qint16 SystemBlock = 0x0012;
-constexpr qint16 SensorCodes = 0x0062;
-constexpr qint16 POutTime = 0x0072;
-constexpr qint16 Calibration = 0x0082;
-constexpr qint16 ModuleControl = 0x01F8;
-} // namespace Reg
+using SwitchOutputs = std::array<bool, SwitchOutputCount>;
+using SwitchInputs = std::array<bool, InputCount>;
 
 class RegisterMap : public QObject
 {
@@ -27,64 +21,43 @@ class RegisterMap : public QObject
 public:
     RegisterMap(SharedState &state, TransactionEngine &engine, QObject *parent = nullptr);
 
-    void GetData();
-    void GetSys();
-    void GetChnlSensor();
-    void GetPOutTime();
-    void GetECalbData();
-    void GetModCon();
-    void GetDO();
-    void GetControlEn();
-    void GetDI();
-    void GetDeviceID();
+    void readMeasurements();
+    void readSystemBlock();
+    void readSensorCodes();
+    void readParallelOutputTime();
+    void readCalibration();
+    void readModuleControl();
+    void readSwitchOutputs();
+    void readControlEnable();
+    void readSwitchInputs();
+    void readDeviceId();
 
-    // Decodes the intact reply in CommBuf by its function code (and ReqRegister).
-    void dispatch();
-
-    // The parallel-port output time for a register value, in microseconds.
-    static double pOutTimeMicros(quint16 v);
-    // "REREVE2060RIDU  Version5.3" from the identifier and version bytes.
-    static QString deviceText(const QByteArray &id, quint8 major, quint8 minor);
-    static bool isKnownModule(const QByteArray &id);
+    // Decodes a confirmed reply by its function code (and, for function 03,
+    // by the start register its request read).
+    void dispatch(const Request &request, const ReplyReader &reply);
 
 Q_SIGNALS:
-    void measurementsDecoded(int count, bool record); // Dis(0..count-1)
-    void systemBlockDecoded();                        // ShowSysInfo
-    void sensorCodesDecoded(int count);               // ChnlSensor(0..count-1)
-    void pOutTimeDecoded(const QString &text);        // POutTime
-    void calibrationDecoded(int count);               // EngCalb(0..count-1)
-    void moduleControlDecoded();
-    void outputsDecoded();                     // DOoutP(0..8)
-    void controlEnableDecoded();               // DOoutP(9)
-    void inputsDecoded();                      // DI(0..19)
-    void deviceIdDecoded(const QString &text); // Text12
-    // The identifier reply was decoded: the 14 identifier bytes as received, and
-    // the firmware version (VerMajor * 10 + VerMinor) that the new one replaced.
-    void deviceIdentified(const QByteArray &id, int previousVersion);
+    // `record`: a function-03 reply, which the record file takes.
+    void measurementsDecoded(const krv::ChannelValues &values, bool record);
+    void systemBlockDecoded(const krv::SystemBlock &block);
+    void sensorCodesDecoded(const krv::ChannelValues &codes);
+    void parallelOutputTimeDecoded(double micros);
+    void calibrationDecoded(const krv::ChannelValues &values);
+    void moduleControlDecoded(const krv::ModuleControl &control);
+    void switchOutputsDecoded(const krv::SwitchOutputs &on);
+    void controlEnableDecoded(bool on);
+    void switchInputsDecoded(const krv::SwitchInputs &on);
+    // The identifier reply: the module and its firmware, and the firmware
+    // version (major × 10 + minor) it replaced.
+    void deviceIdentified(const krv::DeviceId &id, int previousVersion);
 
 private:
-    void readRequest(const QString &status, quint8 function, quint16 start = 0, quint16 count = 0);
-    // The intact reply in the frame buffer.
-    ReplyReader reply() const;
-    // True when the reply holds n bytes before its check field; otherwise
-    // reports the short reply on the status line.
-    bool need(const ReplyReader &r, int n);
-    // How many registers a register-list reply carries (as its byte count says,
-    // at most eight), or -1 for a reply shorter than that (reported).
-    int listLength(const ReplyReader &r);
-    // Stores n signed registers from byte 3 on.
-    template <std::size_t N>
-    static void storeList(const ReplyReader &r, int n, std::array<qint32, N> &target);
-
-    void decodeMeasurements(bool record);
-    void decodeSystemBlock();
-    void decodeSensorCodes();
-    void decodePOutTime();
-    void decodeCalibration();
-    void decodeModuleControl();
-    void decodeCoils();
-    void decodeInputs();
-    void decodeDeviceId();
+    void read(LinkStatus::Code status, quint8 function, quint16 start = 0, quint16 count = 0);
+    void setStatus(LinkStatus::Code code) { m_engine.setStatus({code}); }
+    void dispatchRegisters(quint16 start, const ReplyReader &reply);
+    void dispatchCoils(const ReplyReader &reply);
+    // The value a decoder gave, or a report of the short reply.
+    template <class T> bool decoded(const std::optional<T> &value);
 
     SharedState &m_state;
     TransactionEngine &m_engine;

@@ -1,9 +1,9 @@
 #pragma once
-// One request/reply transaction on the shared frame buffer: frame and send the
-// request, arm the reply timer, take the reply from the port, check it, confirm
-// it against the request and hand it to the window's dispatch. The main window
-// and both editors use this class, configured per window; the frame texts, the
-// status and the counters leave through signals the window binds to its boxes.
+// One request/reply transaction at a time: frame and send the request, arm the
+// reply timer, take the reply from the port, check it, confirm it against the
+// request and hand it to the window's dispatcher. The main window and both
+// editors each own one, configured per window; the frame texts, the status
+// and the counters leave through signals the window binds to its boxes.
 //
 // Every request sent ends exactly once (requestEnded): by its reply (intact or
 // failing its check), by its time-out, or by being abandoned. A frame that
@@ -12,8 +12,11 @@
 // not decoded and does not end the request; bytes after it in the same receive
 // stay for the real reply.
 
-#include "link/shareddata.h"
-#include "protocol/serialportcomponent.h"
+#include "link/linkstatus.h"
+#include "module/moduleslots.h"
+#include "protocol/framebuffer.h"
+#include "protocol/portcomponent.h"
+#include "protocol/requests.h"
 
 #include <QObject>
 #include <QTimer>
@@ -47,57 +50,62 @@ public:
     {
         bool replyTimer = true; // the editors run without one
     };
+    // Takes a confirmed reply and the request it answers.
+    using Dispatcher = std::function<void(const Request &request, const ReplyReader &reply)>;
 
-    TransactionEngine(SharedState &state, SerialPortComponent &port, Config config,
+    // Requests go to the station of the selected slot, in its framing.
+    TransactionEngine(const ModuleSlots &moduleSlots, PortComponent &port, Config config,
                       QObject *parent = nullptr);
 
-    // Frames and transmits CommBuf (FrameLen bytes) and waits for ReplyLen bytes.
-    void SendCommand();
-    // Called with a confirmed reply in CommBuf (decoded, CommLen bytes).
-    void setDispatcher(std::function<void()> dispatch) { m_dispatch = std::move(dispatch); }
+    // Frames and transmits the request and waits for its reply. A request
+    // still outstanding is abandoned.
+    void send(const Request &request);
+    void setDispatcher(Dispatcher dispatch) { m_dispatch = std::move(dispatch); }
 
-    // Status line (the request procedures and decoders write here too).
-    void setStatus(const QString &text);
+    // The status line (the request procedures and decoders report here too).
+    void setStatus(const LinkStatus &status);
 
-    // The reply time-out (timMscon) for the next requests, in ms.
-    void setReplyTimeout(int ms) { m_timMscon.setInterval(ms); }
-    int replyTimeout() const { return m_timMscon.interval(); }
+    // The reply time-out for the next requests, in ms.
+    void setReplyTimeout(int ms) { m_replyTimer.setInterval(ms); }
+    int replyTimeout() const { return m_replyTimer.interval(); }
     // True from a send until its reply or time-out (only with a reply timer).
-    bool awaitingReply() const { return m_timMscon.isActive(); }
+    bool awaitingReply() const { return m_replyTimer.isActive(); }
     // True from a send until the request ends, whatever ends it.
     bool outstanding() const { return m_outstanding; }
     // Abandons the outstanding request: no reply and no time-out will end it.
     void cancel();
-    SerialPortComponent &port() { return m_port; }
+    PortComponent &port() { return m_port; }
     // Configures the port (closing it if open) and clears a reported failure, so
     // that sending may resume.
-    void configurePort(int commPort, const QString &settings);
-    bool portFailed() const { return m_portFailed; }
+    void configurePort(int portNumber, const QString &settings);
+    bool hasPortFailure() const { return m_portFailed; }
 
     // True while something listens to traffic(); otherwise no traffic event
     // is even built.
     bool tracing() const;
 
-    qint32 commCount() const { return m_commCount; }
-    qint32 errCount() const { return m_errCount; }
-    // Starting a polling cycle clears the time-out counter and its box.
-    void resetErrCount();
+    qint32 receiveCount() const { return m_receiveCount; }
+    qint32 timeoutCount() const { return m_timeoutCount; }
+    // Starting a polling cycle clears the time-out counter (0: an empty box).
+    void resetTimeoutCount();
 
-    static QString ByteToASC(quint8 b);
-    static QString TurnByteToString(const QByteArray &buf, int count);
+    // A frame as the windows show it: RTU bytes as hexadecimal digits, an ASCII
+    // frame as its own characters.
+    static QString frameText(QByteArrayView wire, bool ascii);
 
 public Q_SLOTS:
-    void Comm1_OnComm();
-    void timMscon_Timer();
+    void onThresholdReached();
+    void onReplyTimeout();
 
 Q_SIGNALS:
-    void sentFrameText(const QString &text);     // Text5
-    void receivedFrameText(const QString &text); // Text1
-    void statusText(const QString &text);        // Text2
-    void commCountText(const QString &text);     // Text4
-    void errCountText(const QString &text);      // Text3
+    void frameSent(const QString &text);
+    void frameReceived(const QString &text);
+    void statusChanged(const krv::LinkStatus &status);
+    void receiveCountChanged(int count);
+    // 0 after a reset.
+    void timeoutCountChanged(int count);
     // The port could not be opened or went away; reported once per configuration.
-    void portError(const QString &message);
+    void portFailed(const krv::PortFailure &failure);
     // The request sent last has ended (after its reply was dispatched).
     void requestEnded(krv::RequestEnd how);
     // Every frame sent or received and every time-out, for a traffic view.
@@ -106,9 +114,9 @@ Q_SIGNALS:
     void traffic(const krv::TrafficEvent &event);
 
 private:
-    QString frameText(const QByteArray &buf, int count) const;
+    bool ascii() const { return m_slots.selectedIsAscii(); }
     // How many waiting bytes the first frame takes (0: cannot tell yet).
-    qsizetype frameLength(const QByteArray &waiting, bool ascii) const;
+    qsizetype frameLength(const QByteArray &waiting) const;
     // Handles one received frame; returns false when it answered nothing
     // outstanding, so that the request goes on.
     bool takeFrame(const QByteArray &frame);
@@ -120,17 +128,18 @@ private:
     // Foreign, anything else as CheckFailed.
     void reportWaitingBytes();
 
-    SharedState &m_state;
-    SerialPortComponent &m_port;
+    const ModuleSlots &m_slots;
+    PortComponent &m_port;
     Config m_config;
-    QTimer m_timMscon;
-    std::function<void()> m_dispatch;
-    qint32 m_commCount = 0;
-    qint32 m_errCount = 0;
+    QTimer m_replyTimer;
+    Dispatcher m_dispatch;
+    FrameBuffer m_frame;
+    qint32 m_receiveCount = 0;
+    qint32 m_timeoutCount = 0;
     bool m_portFailed = false;
 
     bool m_outstanding = false;
-    QByteArray m_request;     // body of the outstanding request (no check field)
+    Request m_request;        // the outstanding request
     int m_replyThreshold = 0; // its expected reply length as framed
     qint64 m_sentAt = 0;      // ms since epoch, for the traffic view
 };

@@ -1,15 +1,17 @@
 #include "writerequests.h"
 
+#include "module/registerimage.h"
+#include "module/replydecoding.h"
 #include "protocol/requests.h"
 #include "text/numbertext.h"
 
 namespace krv {
 
-bool pushCommand(SharedState &state, TransactionEngine &engine, qint16 code)
+bool pushCommand(CommandStack &stack, TransactionEngine &engine, qint16 code)
 {
-    if (state.commands.push(code))
+    if (stack.push(code))
         return true;
-    engine.setStatus(WriteRequests::tr("命令队列已满"));
+    engine.setStatus({LinkStatus::Code::CommandStackFull});
     return false;
 }
 
@@ -22,205 +24,209 @@ void WriteRequests::writeRegister(quint8 function, quint16 reg, qint32 value)
     quint8 high = 0;
     quint8 low = 0;
     packRegister(value, high, low);
-    buildRequest(m_state.frame, static_cast<quint8>(m_state.mods.address() & 0xFF), function, reg,
-                 static_cast<quint16>(high << 8 | low));
-    m_engine.SendCommand();
+    m_engine.send(buildRequest(m_state.moduleSlots.selectedStation(), function, reg,
+                               static_cast<quint16>(high << 8 | low)));
 }
 
 namespace {
 // The four system registers move when the module uses continuous addressing.
 quint16 systemRegister(const ModuleData &m, quint16 separate, quint16 continuous)
 {
-    return m.AddrContinuous == 1 ? continuous : separate;
+    return m.control.continuousAddressing ? continuous : separate;
 }
 } // namespace
 
-void WriteRequests::PutSysBaud()
+void WriteRequests::sendCommByte()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(Fn::WriteRegister, systemRegister(m, 0x0014, 0x0013), m.CommByte);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x0014, 0x0013), m.system.commByte);
 }
 
-void WriteRequests::PutSysSensor()
+void WriteRequests::sendSensorByte()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(Fn::WriteRegister, systemRegister(m, 0x0015, 0x0014), m.SensorByte);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x0015, 0x0014), m.system.sensorByte);
 }
 
-void WriteRequests::PutSysAddress()
+void WriteRequests::sendStationAddress()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(Fn::WriteRegister, systemRegister(m, 0x001C, 0x001A), m.SysAddress & 0xFF);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x001C, 0x001A),
+                  m.system.stationAddress & 0xFF);
 }
 
-void WriteRequests::PutSysAdjAD590()
+void WriteRequests::sendColdJunctionAdjust()
 {
     const ModuleData &m = m_state.module;
-    writeRegister(Fn::WriteRegister, systemRegister(m, 0x001D, 0x001B), m.ColdAdj);
+    writeRegister(Fn::WriteRegister, systemRegister(m, 0x001D, 0x001B),
+                  m.system.coldJunctionAdjust);
 }
 
-void WriteRequests::PutChnlSensor(int channel)
+void WriteRequests::sendSensorCode(int channel)
 {
-    if (channel < 0 || channel > 7)
+    if (channel < 0 || channel >= ChannelCount)
         return;
-    writeRegister(Fn::WriteRegister, static_cast<quint16>(0x0062 + channel),
-                  m_state.module.ChnlSensorCode[channel]);
+    writeRegister(Fn::WriteRegister, static_cast<quint16>(Reg::SensorCodes + channel),
+                  m_state.module.sensorCodes[channel]);
 }
 
-void WriteRequests::PutECalb(int channel)
+void WriteRequests::sendCalibration(int channel)
 {
-    if (channel < 0 || channel > 7)
+    if (channel < 0 || channel >= ChannelCount)
         return;
-    writeRegister(Fn::WriteRegister, static_cast<quint16>(0x0082 + 2 * channel),
-                  m_state.module.ECalbEntry[channel].Value);
+    writeRegister(Fn::WriteRegister, static_cast<quint16>(Reg::Calibration + 2 * channel),
+                  m_state.module.calibration[channel]);
 }
 
-void WriteRequests::PutDO()
+void WriteRequests::sendOutputSwitch()
 {
-    ModuleData &m = m_state.module;
-    const int index = qBound(0, static_cast<int>(m_state.writes.DOIndex), 9);
-    const quint16 coil = index == 9 ? 0x0030 : static_cast<quint16>(index);
-    const bool on = m_state.writes.DONew != False16;
-    m.ReqRegister = static_cast<qint16>(coil);
+    const int index = qBound(0, m_outputIndex, OutputCount - 1);
+    const quint16 coil =
+        index == ControlEnableIndex ? Reg::ControlEnableCoil : static_cast<quint16>(index);
     // The module's outputs are active low: writing 0xFF00 switches one off.
-    m_engine.setStatus(on ? tr("设置开关量输出为OFF") : tr("设置开关量输出为ON"));
-    writeRegister(Fn::WriteCoil, coil, on ? 0xFF00 : 0x0000);
+    m_engine.setStatus(
+        {m_outputOn ? LinkStatus::Code::SwitchingOutputOff : LinkStatus::Code::SwitchingOutputOn});
+    writeRegister(Fn::WriteCoil, coil, m_outputOn ? 0xFF00 : 0x0000);
 }
 
-void WriteRequests::ChangeParameter(const SysParamSelection &sel, int address, qint32 adj)
+SystemChanges WriteRequests::applySelection(const SystemSelection &selection, int address,
+                                            qint32 coldAdjust)
 {
-    ModuleData &m = m_state.module;
-    WriteState &w = m_state.writes;
+    SystemBlock &s = m_state.module.system;
+    SystemChanges changed;
 
-    auto applyBit = [](quint8 &byte, int bit, int index, qint16 &changed) {
+    // A Yes/No list sets or clears its bit; clearing a bit that is clear
+    // already changes nothing.
+    auto applyBit = [](quint8 &byte, int bit, int index, bool &changed) {
         if (index == 1) {
             byte = static_cast<quint8>(byte | (1 << bit));
-            changed = True16;
+            changed = true;
         } else if (index == 0 && (byte & (1 << bit))) {
             byte = static_cast<quint8>(byte & ~(1 << bit));
-            changed = True16;
+            changed = true;
         }
     };
 
-    w.SensorChanged = False16;
-    quint8 sensor = m.SensorByte;
-    if (sel.SysSensor >= 0) {
-        sensor = static_cast<quint8>((sensor & 0xF0) | (sel.SysSensor & 0x0F));
-        w.SensorChanged = True16;
+    quint8 sensor = s.sensorByte;
+    if (selection.sensorType >= 0) {
+        sensor = static_cast<quint8>((sensor & 0xF0) | (selection.sensorType & 0x0F));
+        changed.sensorByte = true;
     }
-    applyBit(sensor, 4, sel.Seperate, w.SensorChanged);
-    applyBit(sensor, 5, sel.Chnl8, w.SensorChanged);
-    applyBit(sensor, 6, sel.Comp, w.SensorChanged);
-    applyBit(sensor, 7, sel.Filter, w.SensorChanged);
-    m.SensorByte = sensor;
+    applyBit(sensor, 4, selection.perChannel, changed.sensorByte);
+    applyBit(sensor, 5, selection.channel8, changed.sensorByte);
+    applyBit(sensor, 6, selection.compensation, changed.sensorByte);
+    applyBit(sensor, 7, selection.filter, changed.sensorByte);
+    s.sensorByte = sensor;
 
-    w.CommChanged = False16;
-    quint8 comm = m.CommByte;
-    if (sel.Baud >= 0) {
-        comm = static_cast<quint8>((comm & 0xF8) | (sel.Baud & 0x07));
-        w.CommChanged = True16;
+    quint8 comm = s.commByte;
+    if (selection.baudRate >= 0) {
+        comm = static_cast<quint8>((comm & 0xF8) | (selection.baudRate & 0x07));
+        changed.commByte = true;
     }
     // Byte and request output are written whenever picked, set or clear.
-    for (auto [bit, index] : {std::pair{5, sel.OutByte}, std::pair{6, sel.Request}}) {
+    for (auto [bit, index] :
+         {std::pair{5, selection.byteOutput}, std::pair{6, selection.requestOutput}}) {
         if (index == 1) {
             comm = static_cast<quint8>(comm | (1 << bit));
-            w.CommChanged = True16;
+            changed.commByte = true;
         } else if (index == 0) {
             comm = static_cast<quint8>(comm & ~(1 << bit));
-            w.CommChanged = True16;
+            changed.commByte = true;
         }
     }
-    if (sel.ProtocolSel >= 0) {
-        comm = static_cast<quint8>((comm & 0xE7) + (sel.ProtocolSel & 0x03) * 8);
-        w.CommChanged = True16;
+    if (selection.protocol >= 0) {
+        comm = static_cast<quint8>((comm & 0xE7) + (selection.protocol & 0x03) * 8);
+        changed.commByte = true;
     }
-    m.CommByte = comm;
+    s.commByte = comm;
 
-    w.AddressChanged = False16;
-    if (address != m.SysAddress) {
-        m.SysAddress = static_cast<qint16>(address & 0xFF);
-        w.AddressChanged = True16;
+    if (address != s.stationAddress) {
+        s.stationAddress = static_cast<qint16>(address & 0xFF);
+        changed.stationAddress = true;
     }
 
     // Compared before clamping: 200 against a stored 127 counts as a change.
-    w.AdjChanged = False16;
-    if (adj != m.ColdAdj) {
-        m.ColdAdj = static_cast<qint16>(qBound(-128, adj, 127));
-        w.AdjChanged = True16;
+    if (coldAdjust != s.coldJunctionAdjust) {
+        s.coldJunctionAdjust = static_cast<qint16>(qBound(-128, coldAdjust, 127));
+        changed.coldJunction = true;
     }
+    return changed;
 }
 
-std::optional<WriteRequests::BadField>
-WriteRequests::writeModuleParameters(const SysParamSelection &sel, const QString &addressText,
-                                     const QString &adjText)
+std::optional<InputRefusal> WriteRequests::writeModuleParameters(const SystemSelection &selection,
+                                                                 const QString &addressText,
+                                                                 const QString &coldAdjustText)
 {
+    using Field = InputRefusal::Field;
     const auto address = parseWhole(addressText, 0, 255);
     if (!address)
-        return BadField::Address;
-    const auto adj = parseWhole(adjText, -2147483647LL, 2147483647LL);
-    if (!adj)
-        return BadField::ColdAdj;
+        return InputRefusal{
+            Field::StationAddress, InputRefusal::Reason::OutOfRange, -1, -1, 0, 255};
+    const auto adjust = parseWhole(coldAdjustText, -2147483647LL, 2147483647LL);
+    if (!adjust)
+        return InputRefusal{Field::ColdJunctionAdjust, InputRefusal::Reason::NotWhole};
 
-    if (!pushCommand(m_state, m_engine, Cmd::ReadSystem))
+    if (!push(Cmd::ReadSystem))
         return std::nullopt;
-    ChangeParameter(sel, static_cast<int>(*address), static_cast<qint32>(*adj));
-    const WriteState &w = m_state.writes;
-    if (w.AdjChanged)
-        pushCommand(m_state, m_engine, Cmd::WriteColdAdj);
-    if (w.AddressChanged)
-        pushCommand(m_state, m_engine, Cmd::WriteAddress);
-    if (w.CommChanged)
-        pushCommand(m_state, m_engine, Cmd::WriteCommByte);
-    if (w.SensorChanged)
-        pushCommand(m_state, m_engine, Cmd::WriteSensorByte);
+    const SystemChanges changed =
+        applySelection(selection, static_cast<int>(*address), static_cast<qint32>(*adjust));
+    if (changed.coldJunction)
+        push(Cmd::WriteColdJunction);
+    if (changed.stationAddress)
+        push(Cmd::WriteAddress);
+    if (changed.commByte)
+        push(Cmd::WriteCommByte);
+    if (changed.sensorByte)
+        push(Cmd::WriteSensorByte);
     return std::nullopt;
 }
 
-void WriteRequests::writeChannelSensors(const std::array<int, 8> &picked)
+void WriteRequests::writeChannelSensors(const std::array<int, ChannelCount> &picked)
 {
-    if (!pushCommand(m_state, m_engine, Cmd::ReadSensorCodes))
+    if (!push(Cmd::ReadSensorCodes))
         return;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < ChannelCount; ++i) {
         if (picked[i] < 0)
             continue;
-        m_state.module.ChnlSensorCode[i] = picked[i];
-        pushCommand(m_state, m_engine, static_cast<qint16>(Cmd::WriteSensorCode0 + i));
+        m_state.module.sensorCodes[i] = picked[i];
+        push(static_cast<qint16>(Cmd::WriteSensorCode0 + i));
     }
 }
 
-QList<int> WriteRequests::writeCalibration(const std::array<QString, 8> &texts)
+QList<InputRefusal> WriteRequests::writeCalibration(const std::array<QString, ChannelCount> &texts)
 {
-    QList<int> skipped;
-    auto &entries = m_state.module.ECalbEntry;
-    for (int i = 0; i < 8; ++i) {
-        entries[i].Dirty = False16;
+    QList<InputRefusal> refused;
+    std::array<bool, ChannelCount> changed{};
+    auto &values = m_state.module.calibration;
+    for (int i = 0; i < ChannelCount; ++i) {
         const auto number = parseDecimal(texts[i]);
-        if (number && *number == entries[i].Value)
+        if (number && *number == values[i])
             continue;
         const auto whole = parseWhole(texts[i], -32768, 32767);
         if (!whole) {
-            skipped.append(i);
+            refused.append({InputRefusal::Field::Calibration, InputRefusal::Reason::OutOfRange, i,
+                            -1, -32768, 32767});
             continue;
         }
-        entries[i].Value = static_cast<qint16>(*whole);
-        entries[i].Dirty = True16;
+        values[i] = static_cast<qint16>(*whole);
+        changed[i] = true;
     }
-    if (!pushCommand(m_state, m_engine, Cmd::ReadCalibration))
-        return skipped;
-    for (int i = 0; i < 8; ++i) {
-        if (entries[i].Dirty)
-            pushCommand(m_state, m_engine, static_cast<qint16>(Cmd::WriteCalibration0 + 2 * i));
+    if (!push(Cmd::ReadCalibration))
+        return refused;
+    for (int i = 0; i < ChannelCount; ++i) {
+        if (changed[i])
+            push(static_cast<qint16>(Cmd::WriteCalibration0 + 2 * i));
     }
-    return skipped;
+    return refused;
 }
 
 void WriteRequests::toggleOutput(int index)
 {
-    if (index < 0 || index > 9)
+    if (index < 0 || index >= OutputCount)
         return;
-    m_state.writes.DOIndex = static_cast<qint16>(index);
-    m_state.writes.DONew = m_state.module.DOState[index] == 0 ? True16 : False16;
-    pushCommand(m_state, m_engine, Cmd::WriteOutput);
+    m_outputIndex = index;
+    m_outputOn = !m_state.module.outputs[index];
+    push(Cmd::WriteOutput);
 }
 
 } // namespace krv

@@ -1,13 +1,16 @@
 #pragma once
 // The main window's writes: single-register writes of the system registers,
 // channel sensor codes and calibration values, and single-coil writes of the
-// switch outputs. Each takes its value from the shared state when its polling
-// tick sends it. Also the button logic that decides what to push.
+// switch outputs. A button pushes the writes (and a read-back below them) on
+// the command stack; each write takes its value from the module data when its
+// polling tick sends it.
 
 #include "link/commandstack.h"
-#include "link/shareddata.h"
+#include "link/sharedstate.h"
 #include "link/transactionengine.h"
+#include "module/inputrefusal.h"
 
+#include <QList>
 #include <QObject>
 
 #include <array>
@@ -16,21 +19,30 @@
 namespace krv {
 
 // Pushes a request code; a full stack refuses it and says so on the status line.
-bool pushCommand(SharedState &state, TransactionEngine &engine, qint16 code);
+bool pushCommand(CommandStack &stack, TransactionEngine &engine, qint16 code);
 
 // The module-information drop-downs as the operator left them: the selected
 // list index, or -1 when nothing was picked (a shown text is not a pick).
-struct SysParamSelection
+struct SystemSelection
 {
-    int SysSensor = -1;
-    int Seperate = -1;
-    int Chnl8 = -1;
-    int Comp = -1;
-    int Filter = -1;
-    int Baud = -1;
-    int OutByte = -1;
-    int Request = -1;
-    int ProtocolSel = -1;
+    int sensorType = -1;
+    int perChannel = -1; // sensors set per channel ("单独设")
+    int channel8 = -1;   // channel 8 measures or is the AD590
+    int compensation = -1;
+    int filter = -1;
+    int baudRate = -1;
+    int byteOutput = -1;
+    int requestOutput = -1;
+    int protocol = -1;
+};
+
+// Which system registers differ from the module data after a selection.
+struct SystemChanges
+{
+    bool commByte = false;
+    bool sensorByte = false;
+    bool stationAddress = false;
+    bool coldJunction = false;
 };
 
 class WriteRequests : public QObject
@@ -39,40 +51,43 @@ class WriteRequests : public QObject
 public:
     WriteRequests(SharedState &state, TransactionEngine &engine, QObject *parent = nullptr);
 
-    void PutSysBaud();
-    void PutSysSensor();
-    void PutSysAddress();
-    void PutSysAdjAD590();
-    void PutChnlSensor(int channel);
-    void PutECalb(int channel);
-    void PutDO();
+    // The requests, as a polling tick sends them.
+    void sendCommByte();
+    void sendSensorByte();
+    void sendStationAddress();
+    void sendColdJunctionAdjust();
+    void sendSensorCode(int channel);
+    void sendCalibration(int channel);
+    void sendOutputSwitch();
 
-    // Folds the operator's picks, the new address and calibration value into the
-    // shared system values and sets the four change flags.
-    void ChangeParameter(const SysParamSelection &sel, int address, qint32 adj);
+    // Folds the operator's picks, the new address and cold-junction value into
+    // the module's system values and tells which of them changed.
+    SystemChanges applySelection(const SystemSelection &selection, int address, qint32 coldAdjust);
 
-    // A text box of the module information that holds no usable number.
-    enum class BadField { Address, ColdAdj };
     // "写模块参数" after the operator confirmed: checks the two text boxes and
-    // returns the first bad one (nothing pushed), else pushes the read-back and
-    // the flagged writes.
-    std::optional<BadField> writeModuleParameters(const SysParamSelection &sel,
-                                                  const QString &addressText,
-                                                  const QString &adjText);
+    // refuses the first bad one (nothing pushed), else pushes the read-back and
+    // the changed registers' writes.
+    std::optional<InputRefusal> writeModuleParameters(const SystemSelection &selection,
+                                                      const QString &addressText,
+                                                      const QString &coldAdjustText);
     // "设 置" after confirmation: channels with a picked index (>= 0) are written.
-    void writeChannelSensors(const std::array<int, 8> &picked);
+    void writeChannelSensors(const std::array<int, ChannelCount> &picked);
     // "写工程校准": writes the channels whose box differs from the value read.
-    // Boxes that hold no whole number in -32768..32767 are skipped (the others
-    // are still written); returns the skipped channel numbers.
-    QList<int> writeCalibration(const std::array<QString, 8> &texts);
+    // Boxes that hold no whole number in -32768..32767 are refused (the others
+    // are still written).
+    QList<InputRefusal> writeCalibration(const std::array<QString, ChannelCount> &texts);
     // "DOut0".."DOut8", "控温": toggles the output against its last read state.
     void toggleOutput(int index);
 
 private:
     void writeRegister(quint8 function, quint16 reg, qint32 value);
+    bool push(qint16 code) { return pushCommand(m_state.commandStack, m_engine, code); }
 
     SharedState &m_state;
     TransactionEngine &m_engine;
+    // The output the next switch write sets, and whether it switches it on.
+    int m_outputIndex = 0;
+    bool m_outputOn = false;
 };
 
 } // namespace krv

@@ -22,37 +22,16 @@ quint8 modbusLrc(QByteArrayView bytes)
     return static_cast<quint8>(-sum);
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-char hexDigit(int nibble)
-{
-    nibble &= 0x0F;
-    return static_cast<char>(nibble < 10 ? nibble + 0x30 : nibble + 0x37);
-}
-
 QByteArray asciiFrame(QByteArrayView body)
 {
     QByteArray out;
     out.reserve(2 * body.size() + 5);
     out.append(':');
-    auto put = [&out](quint8 b) {
-        out.append(hexDigit(b >> 4));
-        out.append(hexDigit(b));
-    };
-    for (char c : body)
-        put(static_cast<quint8>(c));
-    put(modbusLrc(body));
-    out.append('\r');
-    out.append('\n');
+    out.append(hexBytes(body));
+    const quint8 lrc = modbusLrc(body);
+    out.append(hexDigit(lrc >> 4));
+    out.append(hexDigit(lrc));
+    out.append("\r\n");
     return out;
 }
 
@@ -66,11 +45,11 @@ QByteArray rtuFrame(QByteArrayView body)
 }
 
 namespace {
-// The first n bytes of CommBuf, never past its end.
-QByteArrayView head(const FrameBuffer &fb, int n)
+// The first n bytes of the buffer, never past its end.
+QByteArrayView head(const FrameBuffer &frame, int n)
 {
-    const int len = qBound(0, n, static_cast<int>(fb.CommBuf.size()));
-    return QByteArrayView(fb.CommBuf.constData(), len);
+    const int len = qBound(0, n, static_cast<int>(frame.bytes.size()));
+    return QByteArrayView(frame.bytes.constData(), len);
 }
 
 int digitValue(quint8 c)
@@ -81,75 +60,82 @@ int digitValue(quint8 c)
 }
 } // namespace
 
-void CalcCRC(FrameBuffer &fb, ModuleSlots &mods)
+void computeCrc(FrameBuffer &frame)
 {
-    fb.CheckSum = modbusCrc16(head(fb, fb.CommLen));
-    mods.ascii() = False16;
+    frame.checksum = modbusCrc16(head(frame, frame.length));
 }
 
-void RtuToAscii(FrameBuffer &fb, ModuleSlots &mods)
+void frameAsAscii(FrameBuffer &frame)
 {
-    const QByteArrayView body = head(fb, fb.CommLen);
+    const QByteArrayView body = head(frame, frame.length);
     qint32 sum = 0;
     for (char c : body)
         sum -= static_cast<quint8>(c);
-    QByteArray frame = asciiFrame(body);
-    fb.CheckSum = sum;
-    fb.CommLen = static_cast<qint16>(2 * body.size() + 4);
-    fb.CommBuf = std::move(frame);
-    mods.ascii() = True16;
-    fb.ReplyLen = static_cast<qint16>(2 * fb.ReplyLen + 1);
+    QByteArray ascii = asciiFrame(body);
+    frame.checksum = sum;
+    frame.length = static_cast<qint16>(2 * body.size() + 4);
+    frame.bytes = std::move(ascii);
+    frame.replyLength = static_cast<qint16>(2 * frame.replyLength + 1);
 }
 
-void AsciiToRtu(FrameBuffer &fb)
+void decodeAscii(FrameBuffer &frame)
 {
     const int received =
-        qBound(0, static_cast<int>(fb.CommLen), static_cast<int>(fb.CommBuf.size()));
+        qBound(0, static_cast<int>(frame.length), static_cast<int>(frame.bytes.size()));
     const int n = received >= 3 ? (received - 3) / 2 : 0;
-    if (received < 3 || fb.CommBuf.at(0) != ':') {
-        fb.CheckSum = 255;
-        fb.CommLen = static_cast<qint16>(n);
+    if (received < 3 || frame.bytes.at(0) != ':') {
+        frame.checksum = 255;
+        frame.length = static_cast<qint16>(n);
         return;
     }
     quint8 sum = 0;
     for (int k = 0; k < n; ++k) {
-        const int hi = digitValue(static_cast<quint8>(fb.CommBuf.at(2 * k + 1)));
-        const int lo = digitValue(static_cast<quint8>(fb.CommBuf.at(2 * k + 2)));
+        const int hi = digitValue(static_cast<quint8>(frame.bytes.at(2 * k + 1)));
+        const int lo = digitValue(static_cast<quint8>(frame.bytes.at(2 * k + 2)));
         const quint8 b = static_cast<quint8>((hi * 16 + lo) & 0xFF);
-        fb.CommBuf[k] = static_cast<char>(b);
+        frame.bytes[k] = static_cast<char>(b);
         sum = static_cast<quint8>(sum + b);
     }
-    fb.CheckSum = sum;
-    fb.CommLen = static_cast<qint16>(n);
+    frame.checksum = sum;
+    frame.length = static_cast<qint16>(n);
 }
 
-void frameRequest(FrameBuffer &fb, ModuleSlots &mods)
+void frameRequest(FrameBuffer &frame, bool ascii)
 {
-    // A builder always leaves FrameLen bytes; keep the buffer exactly that long
-    // so a stray length can never make us transmit or index past it.
-    if (fb.FrameLen < 2)
-        fb.FrameLen = 2;
-    fb.CommBuf.resize(fb.FrameLen);
-    fb.CommLen = static_cast<qint16>(fb.FrameLen - 2);
-    if (!mods.isAscii()) {
-        CalcCRC(fb, mods);
-        fb.CommBuf[fb.FrameLen - 2] = static_cast<char>(fb.CheckSum & 0xFF);
-        fb.CommBuf[fb.FrameLen - 1] = static_cast<char>((fb.CheckSum / 256) & 0xFF);
-        fb.CommLen = static_cast<qint16>(fb.CommLen + 2);
-    } else {
-        RtuToAscii(fb, mods);
+    // A builder always leaves requestLength bytes; keep the buffer exactly that
+    // long so a stray length can never make us transmit or index past it.
+    if (frame.requestLength < 2)
+        frame.requestLength = 2;
+    frame.bytes.resize(frame.requestLength);
+    frame.length = static_cast<qint16>(frame.requestLength - 2);
+    if (ascii) {
+        frameAsAscii(frame);
+        return;
     }
+    computeCrc(frame);
+    frame.bytes[frame.requestLength - 2] = static_cast<char>(frame.checksum & 0xFF);
+    frame.bytes[frame.requestLength - 1] = static_cast<char>((frame.checksum / 256) & 0xFF);
+    frame.length = static_cast<qint16>(frame.length + 2);
+}
+
+bool unframeReply(FrameBuffer &frame, bool ascii)
+{
+    if (ascii)
+        decodeAscii(frame);
+    else
+        computeCrc(frame);
+    return frame.checksum == 0;
 }
 
 bool frameIntact(QByteArrayView received, bool ascii)
 {
     if (!ascii)
         return !received.isEmpty() && modbusCrc16(received) == 0;
-    FrameBuffer fb;
-    fb.CommBuf = received.toByteArray();
-    fb.CommLen = static_cast<qint16>(qMin<qsizetype>(received.size(), 0x7FFF));
-    AsciiToRtu(fb);
-    return fb.CheckSum == 0;
+    FrameBuffer frame;
+    frame.bytes = received.toByteArray();
+    frame.length = static_cast<qint16>(qMin<qsizetype>(received.size(), 0x7FFF));
+    decodeAscii(frame);
+    return frame.checksum == 0;
 }
 
 qsizetype firstFrameLength(QByteArrayView received, bool ascii)
@@ -181,15 +167,6 @@ qsizetype firstFrameLength(QByteArrayView received, bool ascii)
     default:
         return received.size();
     }
-}
-
-bool unframeReply(FrameBuffer &fb, ModuleSlots &mods)
-{
-    if (!mods.isAscii())
-        CalcCRC(fb, mods);
-    else
-        AsciiToRtu(fb);
-    return fb.CheckSum == 0;
 }
 
 } // namespace krv

@@ -1,9 +1,10 @@
 #pragma once
 // Modbus RTU (CRC-16) and ASCII (LRC) framing: the pure checks used by both the
-// master and the simulator, and the framing and unframing steps that work in place
-// on the shared frame buffer.
+// master and the simulator, and the framing and unframing steps that work in
+// place on a frame buffer.
 
-#include "framebuffer.h"
+#include "protocol/framebuffer.h"
+#include "protocol/hextext.h"
 
 #include <QByteArrayView>
 
@@ -13,28 +14,28 @@ namespace krv {
 quint16 modbusCrc16(QByteArrayView bytes);
 // Low 8 bits of the two's complement of the byte sum.
 quint8 modbusLrc(QByteArrayView bytes);
-// Upper-case hexadecimal digit of a nibble 0..15.
-char hexDigit(int nibble);
-// Value 0..15 of a hexadecimal digit in either case; -1 for any other character.
-int hexValue(char c);
 // Builds an ASCII frame ":" hex(body) hex(lrc) CR LF.
 QByteArray asciiFrame(QByteArrayView body);
 // Builds an RTU frame: body, CRC low, CRC high.
 QByteArray rtuFrame(QByteArrayView body);
 
-// CRC-16 of the first CommLen bytes of CommBuf into CheckSum; marks the slot RTU.
-void CalcCRC(FrameBuffer &fb, ModuleSlots &mods);
-// Replaces the body in CommBuf by its ASCII frame; converts ReplyLen; marks the slot ASCII.
-void RtuToAscii(FrameBuffer &fb, ModuleSlots &mods);
-// Decodes the received ASCII characters in place; CheckSum 0 when the LRC matches.
-void AsciiToRtu(FrameBuffer &fb);
+// CRC-16 of the first `length` bytes into `checksum`.
+void computeCrc(FrameBuffer &frame);
+// Replaces the body (the first `length` bytes) by its ASCII frame; `length`
+// becomes the frame's length without its LF, `replyLength` the ASCII length
+// of the reply, `checksum` the negated byte sum.
+void frameAsAscii(FrameBuffer &frame);
+// Decodes the `length` received ASCII characters in place into bytes;
+// `checksum` is 0 when the LRC matches, 255 for a frame without its colon.
+void decodeAscii(FrameBuffer &frame);
 
-// Completes the request the builder left in CommBuf (FrameLen bytes) for the
-// current slot's framing. Afterwards CommBuf is exactly what goes on the wire.
-void frameRequest(FrameBuffer &fb, ModuleSlots &mods);
-// Checks (and for ASCII decodes) the CommLen received bytes in CommBuf.
-// Returns true when the check passed (CheckSum 0).
-bool unframeReply(FrameBuffer &fb, ModuleSlots &mods);
+// Completes the request a builder left in the buffer (`requestLength` bytes,
+// check field last) for the framing in use. Afterwards `bytes` is exactly what
+// goes on the wire.
+void frameRequest(FrameBuffer &frame, bool ascii);
+// Checks (and for ASCII decodes) the `length` received bytes. Returns true
+// when the check passed (`checksum` 0).
+bool unframeReply(FrameBuffer &frame, bool ascii);
 
 // True when the received bytes are one frame that passes its check (CRC, or
 // colon and LRC); changes nothing.

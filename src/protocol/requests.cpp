@@ -20,11 +20,12 @@ qint16 replyLengthFor(quint8 function, quint16 count)
     }
 }
 
-void buildRequest(FrameBuffer &fb, quint8 station, quint8 function, quint16 start, quint16 count,
-                  QByteArrayView payload)
+Request buildRequest(quint8 station, quint8 function, quint16 start, quint16 count,
+                     QByteArrayView payload)
 {
-    QByteArray body;
-    body.reserve(9 + payload.size());
+    Request request;
+    QByteArray &body = request.body;
+    body.reserve(7 + payload.size());
     body.append(static_cast<char>(station));
     body.append(static_cast<char>(function));
     if (function != Fn::ReportId) {
@@ -37,16 +38,22 @@ void buildRequest(FrameBuffer &fb, quint8 station, quint8 function, quint16 star
             body.append(payload.data(), payload.size());
         }
     }
-    body.append(2, '\0'); // the check field, filled in by framing
-    fb.CommBuf = std::move(body);
-    fb.FrameLen = static_cast<qint16>(fb.CommBuf.size());
-    fb.ReplyLen = replyLengthFor(function, count);
+    request.replyLength = replyLengthFor(function, count);
+    return request;
 }
 
-ReplyReader::ReplyReader(const FrameBuffer &fb, bool ascii)
+void loadRequest(FrameBuffer &frame, const Request &request)
+{
+    frame.bytes = request.body;
+    frame.bytes.append(2, '\0'); // the check field, filled in by framing
+    frame.requestLength = static_cast<qint16>(frame.bytes.size());
+    frame.replyLength = request.replyLength;
+}
+
+ReplyReader::ReplyReader(const FrameBuffer &frame, bool ascii)
     : ReplyReader(
-          QByteArrayView(fb.CommBuf.constData(), qBound(0, static_cast<int>(fb.CommLen),
-                                                        static_cast<int>(fb.CommBuf.size()))),
+          QByteArrayView(frame.bytes.constData(), qBound(0, static_cast<int>(frame.length),
+                                                         static_cast<int>(frame.bytes.size()))),
           checkLength(ascii))
 {}
 
@@ -72,32 +79,31 @@ quint16 ReplyReader::unsignedRegister(int k) const
     return static_cast<quint16>(byte(3 + 2 * k) << 8 | byte(4 + 2 * k));
 }
 
-ReplyMatch confirmReply(QByteArrayView request, const ReplyReader &reply)
+ReplyMatch confirmReply(const Request &request, const ReplyReader &reply)
 {
-    if (request.size() < 2 || !reply.has(2))
+    if (request.body.size() < 2 || !reply.has(2))
         return ReplyMatch::Foreign;
-    const ReplyReader asked(request, 0);
-    if (reply.station() != asked.station())
+    if (reply.station() != request.station())
         return ReplyMatch::Foreign;
-    const quint8 function = asked.function();
+    const quint8 function = request.function();
     if (reply.function() == (function | Fn::ExceptionBit))
         return reply.has(3) ? ReplyMatch::Exception : ReplyMatch::Foreign;
     if (reply.function() != function)
         return ReplyMatch::Foreign;
-    const quint16 count = static_cast<quint16>(asked.byte(4) << 8 | asked.byte(5));
     switch (function) {
     case Fn::ReadCoils:
     case Fn::ReadInputs:
     case Fn::ReadHolding:
     case Fn::ReadInputRegisters:
-        return reply.has(3) && reply.byteCount() == replyLengthFor(function, count) - 5
+        return reply.has(3) && reply.byteCount() == replyLengthFor(function, request.count()) - 5
                    ? ReplyMatch::Answer
                    : ReplyMatch::Foreign;
     case Fn::WriteCoil:
     case Fn::WriteRegister:
     case Fn::WriteRegisters:
-        return reply.has(6) && reply.bytes(2, 4) == asked.bytes(2, 4) ? ReplyMatch::Answer
-                                                                      : ReplyMatch::Foreign;
+        return reply.has(6) && reply.bytes(2, 4) == QByteArrayView(request.body.mid(2, 4))
+                   ? ReplyMatch::Answer
+                   : ReplyMatch::Foreign;
     default:
         return ReplyMatch::Answer;
     }

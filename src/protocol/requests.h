@@ -1,12 +1,13 @@
 #pragma once
 // Requests and replies: the one place that knows how a Modbus request is laid
-// out in the frame buffer, which reply length it implies, and how the bytes and
-// registers of a checked reply are reached. Every window builds its requests
-// with buildRequest and reads its replies through ReplyReader, so no caller
-// passes lengths by hand or assembles bytes itself.
+// out, which reply length it implies, and how the bytes and registers of a
+// checked reply are reached. Every window builds its requests with
+// buildRequest and reads its replies through ReplyReader, so no caller passes
+// lengths by hand or assembles bytes itself.
 
-#include "framebuffer.h"
+#include "protocol/framebuffer.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 
 namespace krv {
@@ -30,14 +31,34 @@ constexpr quint8 ExceptionBit = 0x80;
 // version bytes, CRC) for 0x11.
 qint16 replyLengthFor(quint8 function, quint16 count);
 
-// Writes a request into the frame buffer as every request procedure leaves it
-// for framing: station, function, start (high, low), count (high, low), then,
-// for a write of several registers, the byte count and the payload; then two
-// zero bytes for the check field. For single writes (05, 06) `count` is the
-// value written. The identifier request (0x11) is only station and function.
-// Sets FrameLen and ReplyLen.
-void buildRequest(FrameBuffer &fb, quint8 station, quint8 function, quint16 start = 0,
-                  quint16 count = 0, QByteArrayView payload = {});
+// One request as built: its body (station, function, start and count, then
+// for a write of several registers the byte count and the payload) without
+// the check field, and the length in RTU form its reply will have.
+struct Request
+{
+    QByteArray body;
+    qint16 replyLength = 0;
+
+    quint8 station() const { return byte(0); }
+    quint8 function() const { return byte(1); }
+    quint16 start() const { return static_cast<quint16>(byte(2) << 8 | byte(3)); }
+    // The register or coil count; for a single write (05, 06) the value.
+    quint16 count() const { return static_cast<quint16>(byte(4) << 8 | byte(5)); }
+    bool isEmpty() const { return body.isEmpty(); }
+
+private:
+    quint8 byte(int i) const { return i < body.size() ? static_cast<quint8>(body[i]) : quint8(0); }
+};
+
+// The request for station, function, start and count (for single writes, 05
+// and 06, `count` is the value written) and, for a write of several
+// registers, their bytes. The identifier request (0x11) is only station and
+// function.
+Request buildRequest(quint8 station, quint8 function, quint16 start = 0, quint16 count = 0,
+                     QByteArrayView payload = {});
+// Puts a request into a frame buffer as framing expects it: the body, then two
+// zero bytes for the check field; sets requestLength and replyLength.
+void loadRequest(FrameBuffer &frame, const Request &request);
 
 // Read access to a checked reply: station at 0, function at 1, byte count at 2,
 // data from 3, in both framings. The check field is not part of the body, and
@@ -45,9 +66,9 @@ void buildRequest(FrameBuffer &fb, quint8 station, quint8 function, quint16 star
 class ReplyReader
 {
 public:
-    // The frame buffer after unframing: CommLen bytes, the last one (ASCII, LRC)
-    // or two (RTU, CRC) of them the check field.
-    ReplyReader(const FrameBuffer &fb, bool ascii);
+    // The frame buffer after unframing: `length` bytes, the last one (ASCII,
+    // LRC) or two (RTU, CRC) of them the check field.
+    ReplyReader(const FrameBuffer &frame, bool ascii);
     // A frame in RTU form (body and CRC), or any bytes with a check field of the
     // given length.
     ReplyReader(QByteArrayView frame, int checkLength);
@@ -76,11 +97,10 @@ enum class ReplyMatch {
     Exception, // the module refused the request: its exception form
     Foreign,   // another station, another function, another length or echo
 };
-// Confirms a reply against the request body (station, function, start, count
-// or value, as buildRequest laid it out, without the check field): the
-// station; the function or its exception form; for reads the byte count the
-// request asked for; for writes the echoed register and value or count. An
-// identifier reply (0x11) is confirmed by station and function only.
-ReplyMatch confirmReply(QByteArrayView request, const ReplyReader &reply);
+// Confirms a reply against its request: the station; the function or its
+// exception form; for reads the byte count the request asked for; for writes
+// the echoed register and value or count. An identifier reply (0x11) is
+// confirmed by station and function only.
+ReplyMatch confirmReply(const Request &request, const ReplyReader &reply);
 
 } // namespace krv

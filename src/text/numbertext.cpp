@@ -11,6 +11,18 @@ long long roundHalfEven(double v)
     return static_cast<long long>(std::nearbyint(v)); // default FE_TONEAREST: halves to even
 }
 
+std::optional<long long> nearestWithin(double v, long long lo, long long hi)
+{
+    // Checked before rounding as well, so that a huge value never reaches the
+    // conversion to an integer.
+    if (!(v > static_cast<double>(lo) - 1.0 && v < static_cast<double>(hi) + 1.0))
+        return std::nullopt;
+    const long long rounded = roundHalfEven(v);
+    if (rounded < lo || rounded > hi)
+        return std::nullopt;
+    return rounded;
+}
+
 int timerInterval(int baseMs, int speedIndex)
 {
     return static_cast<int>(roundHalfEven(static_cast<double>(baseMs) / (speedIndex + 1)));

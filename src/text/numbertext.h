@@ -11,6 +11,9 @@ namespace krv {
 
 // Nearest integer, halves to even (2.5 -> 2, 3.5 -> 4).
 long long roundHalfEven(double v);
+// The nearest whole number, halves to even, when it lies within [lo, hi];
+// nothing otherwise (a huge or non-finite value included).
+std::optional<long long> nearestWithin(double v, long long lo, long long hi);
 // Timer interval: base / (speed index + 1) ms, halves to even (1150/4 -> 288).
 int timerInterval(int baseMs, int speedIndex);
 

@@ -3,6 +3,8 @@
 #include "text/legacytextfile.h"
 #include "ui/asker.h"
 #include "ui/controls.h"
+#include "ui/savename.h"
+#include "ui/statustext.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -12,28 +14,41 @@
 
 namespace krv {
 
-EditorWindow::EditorWindow(EditorLink &link, SharedState &state, Asker &asker, qint16 requester,
-                           QWidget *parent)
-    : QWidget(parent), m_link(link), m_state(state), m_asker(asker), m_requester(requester)
+QString readButtonName(int block)
+{
+    const bool capital = block <= 1 || block == BlockCount - 1;
+    return QLatin1String(capital ? "Read" : "read") + QString::number(block);
+}
+
+QString writeButtonName(int block)
+{
+    const bool capital = block == 0 || block == BlockCount - 1;
+    return QLatin1String(capital ? "Write" : "write") + QString::number(block);
+}
+
+EditorWindow::EditorWindow(EditorLink &link, Asker &asker, QWidget *parent)
+    : QWidget(parent), m_link(link), m_asker(asker)
 {
     // A port that cannot be opened or goes away is reported once, as the main
     // window reports its own; the report may come from a sweep tick, so it
     // must not hold up the caller.
-    connect(&link.engine(), &TransactionEngine::portError, this,
-            [this](const QString &message) { m_asker.warn(this, programTitle(), message); });
+    connect(&link.engine(), &TransactionEngine::portFailed, this,
+            [this](const PortFailure &failure) {
+                m_asker.warn(this, programTitle(), StatusText::of(failure));
+            });
 }
 
 EditorFrame EditorFrame::build(QWidget *window, const Places &at, const QString &backCaption)
 {
     EditorFrame f;
-    f.Text4 = makeTextBox(QStringLiteral("Text4"), QStringLiteral("Text4"), window);
-    f.Text2 = makeTextBox(QStringLiteral("Text2"), QStringLiteral("Text2"), window);
-    f.Text1 = makeTextBox(QStringLiteral("Text1"), QStringLiteral("Text1"), window);
-    f.Text3 = makeTextBox(QStringLiteral("Text3"), QStringLiteral("Text3"), window);
+    f.receiveCountBox = makeTextBox(QStringLiteral("Text4"), QStringLiteral("Text4"), window);
+    f.statusBox = makeTextBox(QStringLiteral("Text2"), QStringLiteral("Text2"), window);
+    f.sentFrameBox = makeTextBox(QStringLiteral("Text1"), QStringLiteral("Text1"), window);
+    f.receivedFrameBox = makeTextBox(QStringLiteral("Text3"), QStringLiteral("Text3"), window);
     constexpr int LabelWidth = 1065; // four characters
     placeTwips(makeLabel(QStringLiteral("Label4"), EditorWindow::tr("通讯次数"), window),
                at.countLabelX, at.countY, LabelWidth, 252);
-    placeTwips(f.Text4, at.countBoxX, at.countY, 1104, 252);
+    placeTwips(f.receiveCountBox, at.countBoxX, at.countY, 1104, 252);
     const struct
     {
         const char *label;
@@ -41,50 +56,49 @@ EditorFrame EditorFrame::build(QWidget *window, const Places &at, const QString 
         QLineEdit *box;
         int y;
     } lines[] = {
-        {"Label2", QT_TRANSLATE_NOOP("krv::EditorWindow", "状态信息"), f.Text2, at.statusY},
-        {"Label1", QT_TRANSLATE_NOOP("krv::EditorWindow", "发送命令"), f.Text1, at.sentY},
-        {"Label3", QT_TRANSLATE_NOOP("krv::EditorWindow", "接收命令"), f.Text3, at.receivedY}};
+        {"Label2", QT_TRANSLATE_NOOP("krv::EditorWindow", "状态信息"), f.statusBox, at.statusY},
+        {"Label1", QT_TRANSLATE_NOOP("krv::EditorWindow", "发送命令"), f.sentFrameBox, at.sentY},
+        {"Label3", QT_TRANSLATE_NOOP("krv::EditorWindow", "接收命令"), f.receivedFrameBox,
+         at.receivedY}};
     for (const auto &line : lines) {
         placeTwips(makeLabel(QLatin1String(line.label), EditorWindow::tr(line.caption), window),
                    1320, line.y, LabelWidth, 252);
         placeTwips(line.box, 2400, line.y, 5964, 252);
     }
-    f.SaveCmd = makeButton(QStringLiteral("SaveCmd"), EditorWindow::tr("保存参数"), window);
-    f.LoadCmd = makeButton(QStringLiteral("LoadCmd"), EditorWindow::tr("恢复参数"), window);
-    f.Command1 = makeButton(QStringLiteral("Command1"), backCaption, window);
-    placeTwips(f.SaveCmd, at.saveX, at.saveY, 972, 492);
-    placeTwips(f.LoadCmd, at.loadX, at.loadY, 972, 492);
-    placeTwips(f.Command1, at.backX, at.backY, at.backWidth, 612);
+    f.saveButton = makeButton(QStringLiteral("SaveCmd"), EditorWindow::tr("保存参数"), window);
+    f.restoreButton = makeButton(QStringLiteral("LoadCmd"), EditorWindow::tr("恢复参数"), window);
+    f.returnButton = makeButton(QStringLiteral("Command1"), backCaption, window);
+    placeTwips(f.saveButton, at.saveX, at.saveY, 972, 492);
+    placeTwips(f.restoreButton, at.loadX, at.loadY, 972, 492);
+    placeTwips(f.returnButton, at.backX, at.backY, at.backWidth, 612);
     return f;
 }
 
 void EditorWindow::bindFrame(const EditorFrame &frame)
 {
-    m_status = frame.Text2;
     TransactionEngine &engine = m_link.engine();
-    connect(&engine, &TransactionEngine::sentFrameText, frame.Text1, &QLineEdit::setText);
-    connect(&engine, &TransactionEngine::statusText, frame.Text2, &QLineEdit::setText);
-    connect(&engine, &TransactionEngine::receivedFrameText, frame.Text3, &QLineEdit::setText);
-    connect(&engine, &TransactionEngine::commCountText, frame.Text4, &QLineEdit::setText);
-    connect(frame.SaveCmd, &QPushButton::clicked, this, &EditorWindow::SaveCmd_Click);
-    connect(frame.LoadCmd, &QPushButton::clicked, this, &EditorWindow::LoadCmd_Click);
-    connect(frame.Command1, &QPushButton::clicked, this, &EditorWindow::Command1_Click);
+    connect(&engine, &TransactionEngine::frameSent, frame.sentFrameBox, &QLineEdit::setText);
+    connect(&engine, &TransactionEngine::statusChanged, frame.statusBox,
+            [box = frame.statusBox](const LinkStatus &status) {
+                box->setText(StatusText::of(status));
+            });
+    connect(&engine, &TransactionEngine::frameReceived, frame.receivedFrameBox,
+            &QLineEdit::setText);
+    connect(&engine, &TransactionEngine::receiveCountChanged, frame.receiveCountBox,
+            [box = frame.receiveCountBox](int n) { box->setText(StatusText::count(n)); });
+    connect(frame.saveButton, &QPushButton::clicked, this, &EditorWindow::onSaveClicked);
+    connect(frame.restoreButton, &QPushButton::clicked, this, &EditorWindow::onRestoreClicked);
+    connect(frame.returnButton, &QPushButton::clicked, this, &EditorWindow::onReturnClicked);
 }
 
-void EditorWindow::setStatus(const QString &text)
-{
-    if (m_status)
-        m_status->setText(text);
-}
-
-void EditorWindow::openFromMain()
+void EditorWindow::open()
 {
     show();
     raise();
     m_link.open();
 }
 
-void EditorWindow::Command1_Click()
+void EditorWindow::onReturnClicked()
 {
     m_link.returnToMain();
     hide();
@@ -97,32 +111,27 @@ void EditorWindow::closeEvent(QCloseEvent *event)
     // window is never left hidden without its port.
     if (isVisible()) {
         event->ignore();
-        Command1_Click();
+        onReturnClicked();
         return;
     }
     QWidget::closeEvent(event);
 }
 
-void EditorWindow::LoadCmd_Click()
+void EditorWindow::onRestoreClicked()
 {
-    m_state.files.FileRequester = m_requester;
     hide();
-    Q_EMIT chooseFile();
+    Q_EMIT fileWanted();
 }
 
-void EditorWindow::showEvent(QShowEvent *event)
+void EditorWindow::onFileChosen(const QString &path)
 {
-    QWidget::showEvent(event);
-    Form_Activate();
+    show();
+    if (!path.isEmpty())
+        restoreFrom(path);
 }
 
-void EditorWindow::Form_Activate()
+void EditorWindow::restoreFrom(const QString &path)
 {
-    FileHandOff &files = m_state.files;
-    if (!files.FileChosen)
-        return;
-    files.FileChosen = False16;
-    const QString path = files.ChosenPath;
     if (!QFileInfo::exists(path)) {
         m_asker.inform(this, programTitle(), tr("文件：%1不存在").arg(path));
         return;
@@ -147,16 +156,12 @@ void EditorWindow::saveParameters(const QString &prompt, const QString &extensio
     const auto lines = fileLines();
     if (!lines)
         return;
-    const auto answer = m_asker.askText(this, tr("存储设置参数"), prompt, QStringLiteral("Norvik"));
-    if (!answer || answer->isEmpty())
-        return;
-    const QString name = withDefaultExtension(*answer, extension);
-    if (QFileInfo::exists(name) &&
-        !m_asker.confirm(this, programTitle(), tr("文件%1已经存在，要替换吗").arg(name)))
+    const auto name = SaveName::ask(m_asker, this, {prompt, QStringLiteral("Norvik"), extension});
+    if (!name)
         return;
     QString error;
-    if (!saveLines(name, *lines, &error))
-        m_asker.inform(this, programTitle(), tr("文件%1无法写入：%2").arg(name, error));
+    if (!saveLines(*name, *lines, &error))
+        m_asker.inform(this, programTitle(), tr("文件%1无法写入：%2").arg(*name, error));
 }
 
 } // namespace krv

@@ -4,9 +4,11 @@
 // so the test does not wait out 300 ms ticks.
 
 #include "app/program.h"
+#include "memoryport.h"
 #include "scriptedasker.h"
 #include "ui/controls.h"
 #include "ui/monitor/trafficmonitor.h"
+#include "ui/statustext.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -98,9 +100,9 @@ struct SimFixture
 {
     SimProcess sim;
     ScriptedAsker asker;
-    std::unique_ptr<QSerialPortComponent> port;
-    std::unique_ptr<QSerialPortComponent> controlPort;
-    std::unique_ptr<QSerialPortComponent> alarmPort;
+    std::unique_ptr<SerialPortComponent> port;
+    std::unique_ptr<SerialPortComponent> controlPort;
+    std::unique_ptr<SerialPortComponent> alarmPort;
     std::unique_ptr<Program> program;
 
     bool start(QString *error, const QStringList &simArgs = {})
@@ -112,17 +114,17 @@ struct SimFixture
         if (!sim.start(simArgs, error))
             return false;
         qputenv("KRV2060_COM1", sim.pty().toLocal8Bit());
-        port = std::make_unique<QSerialPortComponent>();
-        controlPort = std::make_unique<QSerialPortComponent>();
-        alarmPort = std::make_unique<QSerialPortComponent>();
+        port = std::make_unique<SerialPortComponent>();
+        controlPort = std::make_unique<SerialPortComponent>();
+        alarmPort = std::make_unique<SerialPortComponent>();
         program = std::make_unique<Program>(Ports{*port, *controlPort, *alarmPort}, asker);
-        program->form1.show();
+        program->mainWindow.show();
         return true;
     }
 
     template <class T> T *w(const QString &name) const
     {
-        T *widget = program->form1.findChild<T *>(name);
+        T *widget = program->mainWindow.findChild<T *>(name);
         if (!widget)
             qFatal("no widget %s", qPrintable(name));
         return widget;
@@ -147,7 +149,7 @@ struct SimFixture
     [[nodiscard]] bool ticks(int n)
     {
         for (int i = 0; i < n; ++i) {
-            if (!step([this] { program->polling.Timer1_Timer(); }))
+            if (!step([this] { program->polling.onTick(); }))
                 return false;
         }
         return true;
@@ -156,7 +158,7 @@ struct SimFixture
     void run()
     {
         click(QStringLiteral("Start"));
-        program->polling.Timer1().stop();
+        program->polling.tickTimer().stop();
     }
     // "运 行" on module 2 and its whole start burst: with the system and module
     // control blocks read again once the identifier told firmware 5.3, it ends
@@ -171,10 +173,10 @@ struct SimFixture
 
 // The control editor of a SimFixture's program, opened from the polling main
 // window on module 2.
-struct ControlEditor
+struct ControlEditorOnSim
 {
     SimFixture &f;
-    ControlSet &editor = f.program->controlSet;
+    ControlEditor &editor = f.program->controlEditor;
     EditorLink &link = f.program->controlLink;
 
     static inline const QStringList Rows{"StartStep", "InSel", "Phase", "SamTime", "SetVal",
@@ -190,7 +192,8 @@ struct ControlEditor
             return false;
         f.click("Command2");
         return QTest::qWaitFor(
-            [this] { return !link.Timer1().isActive() && !link.engine().outstanding(); }, 10000);
+            [this] { return !link.sweepTimer().isActive() && !link.engine().outstanding(); },
+            10000);
     }
     QLineEdit *box(int row, int channel) const
     {
@@ -261,26 +264,28 @@ void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
     QString error;
     if (!f.start(&error))
         QSKIP(qPrintable(error));
-    PollingCycle &polling = f.program->polling;
+    ModuleScan &scan = f.program->scan;
     SharedState &state = f.program->state;
 
     f.click("Command5");
-    polling.ScanModTimer().stop();
-    // Addresses 0..5 only: the simulator's modules sit at 2 and 5.
-    while (state.scan.ScanAddress <= 5) {
-        const bool idle = state.scan.ScanAddress == 0;
-        if (idle)
-            polling.ScanModTimer_Timer();
-        else
-            QVERIFY(f.step([&] { polling.ScanModTimer_Timer(); }));
-    }
+    scan.tickTimer().stop();
+    // Addresses 0..5 only: the simulator's modules sit at 2 and 5. The two
+    // ticks at address 0 send nothing; each later one waits for its reply.
+    QSignalSpy steps(&scan, &ModuleScan::stepped);
+    scan.onTick();
+    scan.onTick();
+    QCOMPARE(steps.size(), 2);
+    QCOMPARE(steps[0], (QVariantList{0, true}));
+    QCOMPARE(steps[1], (QVariantList{0, false}));
+    while (steps.constLast() != QVariantList{5, false})
+        QVERIFY(f.step([&] { scan.onTick(); }));
     f.click("Command7");
     QComboBox *mods = f.combo("ModNO");
     QCOMPARE(mods->count(), 2);
     QCOMPARE(mods->itemText(0), QStringLiteral("MOD(2)"));
     QCOMPARE(mods->itemText(1), QStringLiteral("MOD(5)"));
-    QCOMPARE(state.mods.AsciiMode[0], False16);
-    QCOMPARE(state.mods.AsciiMode[1], True16);
+    QVERIFY(!state.moduleSlots.ascii[0]);
+    QVERIFY(state.moduleSlots.ascii[1]);
 
     // The ASCII module, picked from the list.
     mods->setCurrentIndex(1);
@@ -292,10 +297,10 @@ void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
     QVERIFY(!f.text("Dis0").isEmpty());
 
     // A switch output written in ASCII framing comes back from the next read.
-    const qint16 before = state.module.DOState[0];
+    const bool before = state.module.outputs[0];
     f.click("DOoutP0");
     QVERIFY(f.ticks(5));
-    QCOMPARE(state.module.DOState[0], qint16(before ? 0 : 1));
+    QCOMPARE(state.module.outputs[0], !before);
     QCOMPARE(f.text("Text3"), QString());
 }
 
@@ -333,7 +338,7 @@ void TestE2ESim::writesChangeTheSimulator()
         QSKIP(qPrintable(error));
     SharedState &state = f.program->state;
     QVERIFY(f.runModule2());
-    QCOMPARE(state.commands.CmdTop, 0);
+    QCOMPARE(state.commandStack.topIndex, 0);
     QCOMPARE(f.text("Address"), QStringLiteral("2"));
 
     // System parameters: sensor per channel on, cold-junction value -20. The
@@ -342,7 +347,7 @@ void TestE2ESim::writesChangeTheSimulator()
     f.setText("AdjAD590", "-20");
     f.click("Command6");
     f.setText("AdjAD590", "spoilt");
-    QVERIFY(f.ticks(state.commands.CmdTop));
+    QVERIFY(f.ticks(state.commandStack.topIndex));
     QCOMPARE(f.text("Text3"), QString());
     QCOMPARE(f.text("AdjAD590"), QStringLiteral("-20"));
     QCOMPARE(f.combo("Seperate")->currentText(), QStringLiteral("Yes"));
@@ -355,7 +360,7 @@ void TestE2ESim::writesChangeTheSimulator()
     f.combo("ChnlSensor3")->setCurrentIndex(-1);
     QVERIFY(f.ticks(2));
     QCOMPARE(f.combo("ChnlSensor3")->currentText(), QStringLiteral("PT100"));
-    QCOMPARE(state.module.ChnlSensorCode[3], 13);
+    QCOMPARE(state.module.sensorCodes[3], 13);
 
     // Calibration of channel 2.
     f.setText("EngCalb2", "-77");
@@ -367,15 +372,15 @@ void TestE2ESim::writesChangeTheSimulator()
     // Switch output 1 and the control enable toggle; the rotation reads them.
     // (Each press is sent before the next: a write takes the output index at
     // its tick.)
-    const qint16 out1 = state.module.DOState[1];
-    const qint16 control = state.module.DOState[9];
+    const bool out1 = state.module.outputs[1];
+    const bool control = state.module.outputs[ControlEnableIndex];
     f.click("DOoutP1");
     QVERIFY(f.ticks(1));
     f.click("DOoutP9");
     QVERIFY(f.ticks(1));
     QVERIFY(f.ticks(2)); // control enable, then switch outputs
-    QCOMPARE(state.module.DOState[1], qint16(out1 ? 0 : 1));
-    QCOMPARE(state.module.DOState[9], qint16(control ? 0 : 1));
+    QCOMPARE(state.module.outputs[1], !out1);
+    QCOMPARE(state.module.outputs[ControlEnableIndex], !control);
     const QColor expected = out1 ? QColor(192, 192, 192) : QColor(255, 255, 0);
     QCOMPARE(krv::backColor(f.w<QPushButton>("DOoutP1")), expected);
     QCOMPARE(f.text("Text3"), QString());
@@ -392,7 +397,7 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     QString error;
     if (!f.start(&error, {QStringLiteral("--delay"), QStringLiteral("450")}))
         QSKIP(qPrintable(error));
-    QSignalSpy status(&f.program->engine, &TransactionEngine::statusText);
+    QSignalSpy status(&f.program->engine, &TransactionEngine::statusChanged);
     QSignalSpy ends(&f.program->engine, &TransactionEngine::requestEnded);
     f.setText("Address", "2");
     for (int ch = 0; ch < 8; ++ch)
@@ -423,8 +428,9 @@ void TestE2ESim::lateRepliesAreNeverDecoded()
     QCOMPARE(f.program->state.module.version(), 0);
     int foreign = 0;
     for (const QList<QVariant> &args : status) {
-        QVERIFY(!args.at(0).toString().endsWith(QStringLiteral("成功")));
-        foreign += args.at(0).toString() == QStringLiteral("应答与请求不符");
+        const QString shown = StatusText::of(args.at(0).value<LinkStatus>());
+        QVERIFY(!shown.endsWith(QStringLiteral("成功")));
+        foreign += shown == QStringLiteral("应答与请求不符");
     }
     // Late replies shorter than the next request's reply never reach its
     // threshold and go with its time-out; the longer ones are seen and passed
@@ -447,9 +453,9 @@ void TestE2ESim::alarmEditorOnTheSimulator()
     QCOMPARE(f.program->state.module.version(), 53);
 
     f.click("Command3");
-    AlarmSet &alarm = f.program->alarmSet;
+    AlarmEditor &alarm = f.program->alarmEditor;
     EditorLink &link = f.program->alarmLink;
-    link.Timer1().stop();
+    link.sweepTimer().stop();
     const auto box = [&](const QString &name) { return alarm.findChild<QLineEdit *>(name); };
     const auto list = [&](const char *name) { return alarm.findChild<QComboBox *>(name); };
     const auto press = [&](const QString &name) {
@@ -458,7 +464,7 @@ void TestE2ESim::alarmEditorOnTheSimulator()
         });
     };
     for (int b = 0; b < 9; ++b)
-        QVERIFY(SimFixture::stepOn(link.engine(), [&] { link.Timer1_Timer(); }));
+        QVERIFY(SimFixture::stepOn(link.engine(), [&] { link.onSweepTick(); }));
     for (int c = 0; c < 8; ++c) {
         const QList<qint16> regs = f.sim.lastReplyTo(
             QStringLiteral("02 03 01 %1 00 03").arg(0xA8 + 10 * c, 2, 16, QChar('0')).toUpper());
@@ -514,11 +520,9 @@ void TestE2ESim::alarmEditorOnTheSimulator()
     f.asker.texts << QStringLiteral("sim");
     QTest::mouseClick(alarm.findChild<QPushButton *>("SaveCmd"), Qt::LeftButton);
     ScriptedAsker otherAsker;
-    MemoryPortComponent p1, p2, p3;
+    testsupport::MemoryPort p1, p2, p3;
     Program other({p1, p2, p3}, otherAsker);
-    other.state.files.ChosenPath = dir.filePath("sim.ALM");
-    other.state.files.FileChosen = True16;
-    other.alarmSet.Form_Activate();
+    other.alarmEditor.onFileChosen(dir.filePath("sim.ALM"));
     QVERIFY(otherAsker.asked.isEmpty());
     for (QLineEdit *mine : alarm.findChildren<QLineEdit *>()) {
         // Not the status and single-request boxes, nor the lists' own edit fields.
@@ -526,10 +530,11 @@ void TestE2ESim::alarmEditorOnTheSimulator()
             QStringList{"Text1", "Text2", "Text3", "Text4", "text5", "Text6", "Text7", "Text8"}
                 .contains(mine->objectName()))
             continue;
-        QCOMPARE(other.alarmSet.findChild<QLineEdit *>(mine->objectName())->text(), mine->text());
+        QCOMPARE(other.alarmEditor.findChild<QLineEdit *>(mine->objectName())->text(),
+                 mine->text());
     }
     for (const char *name : {"PReqOut", "StartCon", "ModAddr"})
-        QCOMPARE(other.alarmSet.findChild<QComboBox *>(name)->currentIndex(),
+        QCOMPARE(other.alarmEditor.findChild<QComboBox *>(name)->currentIndex(),
                  list(name)->currentIndex());
 
     // Continuous addressing: the sensor byte goes to 0x0014 instead of 0x0015.
@@ -538,10 +543,10 @@ void TestE2ESim::alarmEditorOnTheSimulator()
     QCOMPARE(box("Text2")->text(), QStringLiteral("写通道8报警参数成功"));
     QTest::mouseClick(alarm.findChild<QPushButton *>("Command1"), Qt::LeftButton);
     QTest::qWait(200); // the repeated hand-back is over
-    f.program->polling.Timer1().stop();
+    f.program->polling.tickTimer().stop();
     f.combo("Seperate")->setCurrentIndex(f.combo("Seperate")->currentIndex() == 1 ? 0 : 1);
     f.click("Command6");
-    QVERIFY(f.ticks(f.program->state.commands.CmdTop));
+    QVERIFY(f.ticks(f.program->state.commandStack.topIndex));
     QCOMPARE(f.sim.log().filter(" rx 02 06 00 14 ").size(), 1);
     QCOMPARE(f.sim.log().filter(" rx 02 06 00 15 ").size(), 0);
     QCOMPARE(f.text("Text3"), QString());
@@ -567,9 +572,9 @@ void TestE2ESim::controlEditorReadsWritesSavesAndRestores()
         QString error;
         if (!f.start(&error))
             QSKIP(qPrintable(error));
-        ControlEditor e{f};
+        ControlEditorOnSim e{f};
         QVERIFY(e.open());
-        QVERIFY(!f.program->form1.isVisible());
+        QVERIFY(!f.program->mainWindow.isVisible());
         for (int c = 0; c < 9; ++c)
             QCOMPARE(e.column(c), e.simColumn(c));
         QCOMPARE(e.text("Text4"), QStringLiteral("9"));
@@ -601,10 +606,10 @@ void TestE2ESim::controlEditorReadsWritesSavesAndRestores()
 
         // "返 回": the main window polls again on its own port.
         e.click("Command1");
-        QVERIFY(f.program->form1.isVisible());
-        QVERIFY(!f.controlPort->portOpen());
-        QVERIFY(f.program->polling.Timer1().isActive());
-        f.program->polling.Timer1().stop();
+        QVERIFY(f.program->mainWindow.isVisible());
+        QVERIFY(!f.controlPort->isOpen());
+        QVERIFY(f.program->polling.tickTimer().isActive());
+        f.program->polling.tickTimer().stop();
         QVERIFY(f.ticks(4));
         QCOMPARE(f.text("Text3"), QString()); // no time-out
     }
@@ -615,12 +620,12 @@ void TestE2ESim::controlEditorReadsWritesSavesAndRestores()
     QString error;
     if (!f.start(&error))
         QSKIP(qPrintable(error));
-    ControlEditor e{f};
+    ControlEditorOnSim e{f};
     QVERIFY(e.open());
     QCOMPARE(e.column(3), e.simColumn(3));
     QVERIFY(e.column(3) != saved.mid(0, 9));
     e.click("LoadCmd");
-    FileSearch &chooser = f.program->fileSearch;
+    FileChooser &chooser = f.program->fileChooser;
     QVERIFY(chooser.isVisible());
     auto *files = chooser.findChild<QListWidget *>("File1");
     const QList<QListWidgetItem *> plant = files->findItems("plant.CON", Qt::MatchExactly);

@@ -1,72 +1,93 @@
 #pragma once
 // A main-window link without a window: shared state, in-memory port, engine,
-// register map, writes and polling cycle, wired as the application wires them.
+// register map, writes, scan and polling cycle, wired as the application
+// wires them; what the engine and the decoders report is kept for the test.
 
+#include "link/modulescan.h"
 #include "link/pollingcycle.h"
 #include "protocol/modbusframing.h"
 #include "testsupport.h"
+#include "ui/statustext.h"
 
 #include <QStringList>
 
 struct LinkFixture
 {
     krv::SharedState state;
-    krv::MemoryPortComponent port;
-    krv::TransactionEngine engine{state, port, {}};
+    testsupport::MemoryPort port;
+    krv::TransactionEngine engine{state.moduleSlots, port, {}};
     krv::RegisterMap reads{state, engine};
     krv::WriteRequests writes{state, engine};
-    krv::PollingCycle cycle{state, engine, reads, writes};
+    krv::ModuleScan scan{state, engine, reads};
+    krv::PollingCycle cycle{state, engine, reads, writes, scan};
 
-    QString status, sentText, receivedText, commText, errText;
+    // The status as its Chinese text, the frames as shown, the counts as the
+    // boxes show them.
+    QString status, sentText, receivedText, receiveCountText, timeoutCountText;
+    krv::LinkStatus lastStatus;
     QStringList found;
     int measured = 0;
     bool systemShown = false;
 
     LinkFixture()
     {
-        engine.setDispatcher([this] { reads.dispatch(); });
-        QObject::connect(&engine, &krv::TransactionEngine::statusText,
-                         [this](const QString &t) { status = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::sentFrameText,
+        engine.setDispatcher([this](const krv::Request &request, const krv::ReplyReader &reply) {
+            reads.dispatch(request, reply);
+        });
+        QObject::connect(&engine, &krv::TransactionEngine::statusChanged,
+                         [this](const krv::LinkStatus &s) {
+                             lastStatus = s;
+                             status = krv::StatusText::of(s);
+                         });
+        QObject::connect(&engine, &krv::TransactionEngine::frameSent,
                          [this](const QString &t) { sentText = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::receivedFrameText,
+        QObject::connect(&engine, &krv::TransactionEngine::frameReceived,
                          [this](const QString &t) { receivedText = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::commCountText,
-                         [this](const QString &t) { commText = t; });
-        QObject::connect(&engine, &krv::TransactionEngine::errCountText,
-                         [this](const QString &t) { errText = t; });
-        QObject::connect(&cycle, &krv::PollingCycle::moduleFound,
+        QObject::connect(&engine, &krv::TransactionEngine::receiveCountChanged,
+                         [this](int n) { receiveCountText = krv::StatusText::count(n); });
+        QObject::connect(&engine, &krv::TransactionEngine::timeoutCountChanged,
+                         [this](int n) { timeoutCountText = krv::StatusText::count(n); });
+        QObject::connect(&scan, &krv::ModuleScan::moduleFound,
                          [this](const QString &item, int) { found << item; });
-        QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded,
-                         [this](int, bool) { ++measured; });
+        QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded, [this] { ++measured; });
         QObject::connect(&reads, &krv::RegisterMap::systemBlockDecoded,
                          [this] { systemShown = true; });
         cycle.load({1, QStringLiteral("9600"), 3});
     }
 
-    // Points the current slot at a module.
+    // Points the selected slot at a module.
     void useModule(qint16 address, bool ascii)
     {
-        state.mods.ModIndex = 1;
-        state.mods.ModAddress[1] = address;
-        state.mods.AsciiMode[1] = ascii ? krv::True16 : krv::False16;
+        state.moduleSlots.selected = 1;
+        state.moduleSlots.stationAddress[1] = address;
+        state.moduleSlots.ascii[1] = ascii;
     }
+    bool ascii() const { return state.moduleSlots.selectedIsAscii(); }
 
     QByteArray lastSent() const { return testsupport::lastSent(port); }
 
-    // The reply body framed as the current slot frames it, then delivered.
+    // The reply body framed as the selected slot frames it, then delivered.
     void reply(const QByteArray &body, int chunks = 1)
     {
-        deliver(testsupport::framed(body, state.mods.isAscii()), chunks);
+        deliver(testsupport::framed(body, ascii()), chunks);
     }
     // Hands a reply body straight to the dispatch, as if it had been received,
-    // checked and confirmed (for the decoders alone).
-    void decode(const QByteArray &body)
+    // checked and confirmed as the answer to `request` (for the decoders alone).
+    void decode(const QByteArray &body, const krv::Request &request = {})
     {
-        const int check = state.mods.isAscii() ? 1 : 2;
-        state.frame.CommBuf = body + QByteArray(check, '\0');
-        state.frame.CommLen = static_cast<qint16>(state.frame.CommBuf.size());
-        reads.dispatch();
+        reads.dispatch(request, krv::ReplyReader(body, 0));
+    }
+    // After scan.start(): runs scan ticks until the scan asks `address` in
+    // the given framing (each earlier request is abandoned by the next).
+    bool scanTo(qint16 address, bool ascii)
+    {
+        for (int tick = 0; tick < 2 * 256 + 2; ++tick) {
+            scan.onTick();
+            if (state.moduleSlots.selectedAddress() == address &&
+                state.moduleSlots.selectedIsAscii() == ascii)
+                return true;
+        }
+        return false;
     }
     void deliver(const QByteArray &frame, int chunks = 1)
     {

@@ -1,30 +1,51 @@
 // The alarm editor's blocks without a window: fields to registers and back,
-// the refusals that keep a wrong value off the line, the request frames, the
-// dispatch of the replies, and the module-control values the main window's
+// the refusals that keep a wrong value off the line, the request frames, what
+// each confirmed reply does, and the module-control values the main window's
 // system writes take their register addresses from.
 #include "link/alarmblocks.h"
 #include "linkfixture.h"
+#include "module/replydecoding.h"
 #include "testsupport.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace krv;
 using testsupport::hex;
 
 namespace {
+using Field = InputRefusal::Field;
+using Reason = InputRefusal::Reason;
+
 struct AlarmFixture : LinkFixture
 {
-    MemoryPortComponent editorPort;
-    EditorLink editor{state, editorPort, cycle};
+    testsupport::MemoryPort editorPort;
+    EditorLink editor{state.moduleSlots, editorPort, cycle};
     AlarmBlocks blocks{state, editor};
     QString editorStatus;
+    // What the blocks handed to the window: "channel c", "register v",
+    // "switch v" (the last one).
+    QString seen;
+    AlarmChannelTexts channelTexts;
+    std::optional<ModuleControl> control;
 
     AlarmFixture()
     {
         useModule(2, false);
-        QObject::connect(&editor.engine(), &TransactionEngine::statusText,
-                         [this](const QString &t) { editorStatus = t; });
+        QObject::connect(&editor.engine(), &TransactionEngine::statusChanged,
+                         [this](const LinkStatus &s) { editorStatus = StatusText::of(s); });
+        QObject::connect(&blocks, &AlarmBlocks::channelRead,
+                         [this](int c, const AlarmChannelTexts &t) {
+                             seen = QStringLiteral("channel %1").arg(c);
+                             channelTexts = t;
+                         });
+        QObject::connect(&blocks, &AlarmBlocks::moduleControlRead, [this](const ModuleControl &c) {
+            seen = QStringLiteral("control");
+            control = c;
+        });
+        QObject::connect(&blocks, &AlarmBlocks::registerRead,
+                         [this](int v) { seen = QStringLiteral("register %1").arg(v); });
+        QObject::connect(&blocks, &AlarmBlocks::switchRead,
+                         [this](int v) { seen = QStringLiteral("switch %1").arg(v); });
     }
     QString sentBody() const
     {
@@ -35,8 +56,8 @@ struct AlarmFixture : LinkFixture
     // Firmware as the main window's identifier read left it.
     void firmware(int major, int minor)
     {
-        state.module.VerMajor = static_cast<qint16>(major);
-        state.module.VerMinor = static_cast<qint16>(minor);
+        state.module.firmwareMajor = static_cast<qint16>(major);
+        state.module.firmwareMinor = static_cast<qint16>(minor);
     }
 };
 
@@ -44,6 +65,16 @@ AlarmChannelTexts channel(const QString &upper, const QString &lower, const QStr
                           const QString &preAlarm)
 {
     return {upper, lower, relative, preAlarm};
+}
+
+QString fieldsText(const ModuleControl &control)
+{
+    const ModuleControlFields c = moduleControlToFields(control);
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(c.requestOutput)
+        .arg(c.serialOutput, c.measuredChannels)
+        .arg(c.startMode)
+        .arg(c.registerAddressing);
 }
 } // namespace
 
@@ -84,67 +115,73 @@ private Q_SLOTS:
         QFETCH(QString, data);
         QFETCH(AlarmChannelTexts, shown);
         AlarmFixture f;
-        QVERIFY(!channelToRecord(3, fields, f.state.params.AlarmPara[3]));
-        f.blocks.PutAlarmPara(3);
+        AlarmRecord record;
+        QVERIFY(!channelToRecord(3, fields, record));
+        QCOMPARE(alarmWriteRequest(2, 3, record).body,
+                 hex("021001C6000306") + hex(qPrintable(data)));
+        QVERIFY(!f.blocks.writeChannel(3, fields));
         QCOMPARE(f.sentBody(), QStringLiteral("021001C6000306") + data);
         f.answer(hex("021001C60003"));
         QCOMPARE(f.editorStatus, QStringLiteral("写通道3报警参数成功"));
 
-        f.blocks.GetAlarmPara(3);
+        f.blocks.readBlock(3);
         QCOMPARE(f.sentBody(), QStringLiteral("020301C60003"));
-        QSignalSpy decoded(&f.blocks, &AlarmBlocks::channelDecoded);
         f.answer(hex("020306") + QByteArray::fromHex(data.toLatin1()));
-        QCOMPARE(decoded.count(), 1);
-        QCOMPARE(decoded.at(0).at(0).toInt(), 3);
-        const AlarmChannelTexts back = recordToChannel(f.state.params.AlarmPara[3]);
-        QCOMPARE(back.InSel, shown.InSel);
-        QCOMPARE(back.SetVal, shown.SetVal);
-        QCOMPARE(back.SamTime, shown.SamTime);
-        QCOMPARE(back.PreAlmCon, shown.PreAlmCon);
+        QCOMPARE(f.seen, QStringLiteral("channel 3"));
+        const AlarmChannelTexts &back = f.channelTexts;
+        QCOMPARE(back.upperLimit, shown.upperLimit);
+        QCOMPARE(back.lowerLimit, shown.lowerLimit);
+        QCOMPARE(back.relativeAlarm, shown.relativeAlarm);
+        QCOMPARE(back.preAlarm, shown.preAlarm);
     }
 
-    // A field that cannot be a register value keeps the record as it was.
+    // A field that cannot be a register value keeps the record as it was,
+    // and nothing is sent.
     void channelRefusals_data()
     {
         QTest::addColumn<AlarmChannelTexts>("fields");
         QTest::addColumn<int>("field");
-        QTest::addColumn<int>("fault");
-        const int notNumber = int(FieldFault::NotNumber);
-        const int range = int(FieldFault::OutOfRange);
+        QTest::addColumn<int>("reason");
+        const int notNumber = int(Reason::NotANumber);
+        const int range = int(Reason::OutOfRange);
         QTest::newRow("empty upper")
-            << channel("", "0", "0", "0") << int(AlarmField::InSel) << notNumber;
+            << channel("", "0", "0", "0") << int(Field::UpperLimit) << notNumber;
         QTest::newRow("hex lower")
-            << channel("0", "0x10", "0", "0") << int(AlarmField::SetVal) << notNumber;
+            << channel("0", "0x10", "0", "0") << int(Field::LowerLimit) << notNumber;
         QTest::newRow("relative text")
-            << channel("0", "0", "1,5", "0") << int(AlarmField::SamTime) << notNumber;
+            << channel("0", "0", "1,5", "0") << int(Field::RelativeAlarm) << notNumber;
         QTest::newRow("pre-alarm text")
-            << channel("0", "0", "0", "1e3") << int(AlarmField::PreAlmCon) << notNumber;
+            << channel("0", "0", "0", "1e3") << int(Field::PreAlarm) << notNumber;
         QTest::newRow("upper 65536")
-            << channel("65535.5", "0", "0", "0") << int(AlarmField::InSel) << range;
+            << channel("65535.5", "0", "0", "0") << int(Field::UpperLimit) << range;
         QTest::newRow("lower -65537")
-            << channel("0", "-65537", "0", "0") << int(AlarmField::SetVal) << range;
+            << channel("0", "-65537", "0", "0") << int(Field::LowerLimit) << range;
         QTest::newRow("huge") << channel("0", "1" + QString(300, '0'), "0", "0")
-                              << int(AlarmField::SetVal) << range;
+                              << int(Field::LowerLimit) << range;
         QTest::newRow("pre-alarm 16")
-            << channel("0", "0", "0", "16") << int(AlarmField::PreAlarmAndRelative) << range;
+            << channel("0", "0", "0", "16") << int(Field::PreAlarmAndRelative) << range;
         QTest::newRow("combined below")
-            << channel("0", "0", "-1", "-16") << int(AlarmField::PreAlarmAndRelative) << range;
+            << channel("0", "0", "-1", "-16") << int(Field::PreAlarmAndRelative) << range;
     }
     void channelRefusals()
     {
         QFETCH(AlarmChannelTexts, fields);
         QFETCH(int, field);
-        QFETCH(int, fault);
-        AlarmParaRecord r;
-        r.Reg0 = 1;
-        r.Reg1 = 2;
-        r.Reg2 = 3;
+        QFETCH(int, reason);
+        AlarmRecord r;
+        r.values = {1, 2, 3};
         const auto refused = channelToRecord(5, fields, r);
         QVERIFY(refused);
         QCOMPARE(int(refused->field), field);
-        QCOMPARE(int(refused->fault), fault);
+        QCOMPARE(int(refused->reason), reason);
         QCOMPARE(refused->channel, 5);
-        QCOMPARE(r.Reg0 * 100 + r.Reg1 * 10 + r.Reg2, 123);
+        QCOMPARE(r.values[0] * 100 + r.values[1] * 10 + r.values[2], 123);
+
+        AlarmFixture f;
+        const auto written = f.blocks.writeChannel(5, fields);
+        QVERIFY(written);
+        QCOMPARE(int(written->field), field);
+        QVERIFY(f.editorPort.sent().isEmpty());
     }
 
     // Block 8: the control word from serial output mod 16 and the list
@@ -155,43 +192,49 @@ private Q_SLOTS:
         QTest::addColumn<ModuleControlFields>("fields");
         QTest::addColumn<QString>("data"); // empty: refused
         QTest::addColumn<int>("field");
-        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("reason");
         const int none = -1;
         QTest::newRow("0x8301") << ModuleControlFields{1, "3", "7", 0, 1} << "830100000007" << none
                                 << none;
         QTest::newRow("17 is 1") << ModuleControlFields{0, "17", "263", 1, 0} << "010000010107"
                                  << none << none;
-        QTest::newRow("no request output")
-            << ModuleControlFields{-1, "3", "7", 0, 1} << "" << int(AlarmField::PReqOut)
-            << int(FieldFault::NoSelection);
+        QTest::newRow("no request output") << ModuleControlFields{-1, "3", "7", 0, 1} << ""
+                                           << int(Field::RequestOutput) << int(Reason::NoSelection);
         QTest::newRow("no start mode") << ModuleControlFields{1, "3", "7", -1, 1} << ""
-                                       << int(AlarmField::StartCon) << int(FieldFault::NoSelection);
-        QTest::newRow("no addressing") << ModuleControlFields{1, "3", "7", 0, -1} << ""
-                                       << int(AlarmField::ModAddr) << int(FieldFault::NoSelection);
+                                       << int(Field::StartMode) << int(Reason::NoSelection);
+        QTest::newRow("no addressing")
+            << ModuleControlFields{1, "3", "7", 0, -1} << "" << int(Field::RegisterAddressing)
+            << int(Reason::NoSelection);
         QTest::newRow("serial -1") << ModuleControlFields{1, "-1", "7", 0, 1} << ""
-                                   << int(AlarmField::COMMCtrl) << int(FieldFault::Negative);
+                                   << int(Field::SerialOutput) << int(Reason::Negative);
         QTest::newRow("serial text") << ModuleControlFields{1, "COMMCtrl", "7", 0, 1} << ""
-                                     << int(AlarmField::COMMCtrl) << int(FieldFault::NotNumber);
-        QTest::newRow("channels 70000")
-            << ModuleControlFields{1, "3", "70000", 0, 1} << "" << int(AlarmField::ChnlSelect)
-            << int(FieldFault::OutOfRange);
+                                     << int(Field::SerialOutput) << int(Reason::NotANumber);
+        QTest::newRow("channels 70000") << ModuleControlFields{1, "3", "70000", 0, 1} << ""
+                                        << int(Field::MeasuredChannels) << int(Reason::OutOfRange);
     }
     void moduleControlFields()
     {
         QFETCH(ModuleControlFields, fields);
         QFETCH(QString, data);
         QFETCH(int, field);
-        QFETCH(int, fault);
+        QFETCH(int, reason);
         AlarmFixture f;
-        const auto refused = moduleControlToRecord(fields, f.state.params.AlarmPara[8]);
+        AlarmRecord record;
+        record.values = {1, 2, 3};
+        const auto refused = moduleControlToRecord(fields, record);
+        const auto written = f.blocks.writeModuleControl(fields);
         if (data.isEmpty()) {
             QVERIFY(refused);
             QCOMPARE(int(refused->field), field);
-            QCOMPARE(int(refused->fault), fault);
+            QCOMPARE(int(refused->reason), reason);
+            QCOMPARE(record.values, (std::array<qint32, 3>{1, 2, 3}));
+            QVERIFY(written);
+            QCOMPARE(int(written->field), field);
+            QVERIFY(f.editorPort.sent().isEmpty());
             return;
         }
         QVERIFY(!refused);
-        f.blocks.PutAlarmPara(8);
+        QVERIFY(!written);
         QCOMPARE(f.sentBody(), QStringLiteral("021001F8000306") + data);
     }
 
@@ -202,7 +245,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("firmware");
         QTest::addColumn<QString>("data");
-        QTest::addColumn<QString>("shown"); // PReqOut COMMCtrl ChnlSelect StartCon ModAddr
+        // request output, serial output, measured channels, start mode, addressing
+        QTest::addColumn<QString>("shown");
         QTest::newRow("5.2") << 52 << "830100010007"
                              << "1 3 7 1 0";
         QTest::newRow("5.3") << 53 << "830100010007"
@@ -215,113 +259,137 @@ private Q_SLOTS:
         QFETCH(int, firmware);
         QFETCH(QString, data);
         QFETCH(QString, shown);
-        const auto fieldsText = [](const ModuleData &m) {
-            const ModuleControlFields c = moduleControlToFields(m);
-            return QStringLiteral("%1 %2 %3 %4 %5")
-                .arg(c.PReqOut)
-                .arg(c.COMMCtrl, c.ChnlSelect)
-                .arg(c.StartCon)
-                .arg(c.ModAddr);
-        };
         const QByteArray regs = QByteArray::fromHex(data.toLatin1());
         AlarmFixture f;
         f.firmware(firmware / 10, firmware % 10);
-        QSignalSpy shownSpy(&f.blocks, &AlarmBlocks::moduleControlDecoded);
-        f.blocks.GetAlarmPara(8);
+        f.blocks.readBlock(8);
+        QCOMPARE(f.sentBody(), QStringLiteral("020301F80003"));
         f.answer(hex("020306") + regs);
-        QCOMPARE(shownSpy.count(), 1);
-        QCOMPARE(fieldsText(f.state.module), shown);
+        QCOMPARE(f.seen, QStringLiteral("control"));
+        QVERIFY(f.control);
+        QCOMPARE(fieldsText(*f.control), shown);
+        QCOMPARE(fieldsText(f.state.module.control), shown);
 
         LinkFixture main;
-        main.state.module.VerMajor = f.state.module.VerMajor;
-        main.state.module.VerMinor = f.state.module.VerMinor;
-        main.state.module.ReqRegister = Reg::ModuleControl;
-        main.decode(hex("010306") + regs);
-        QCOMPARE(fieldsText(main.state.module), shown);
+        main.state.module.firmwareMajor = f.state.module.firmwareMajor;
+        main.state.module.firmwareMinor = f.state.module.firmwareMinor;
+        main.decode(hex("010306") + regs, buildRequest(1, Fn::ReadHolding, Reg::ModuleControl, 3));
+        QCOMPARE(fieldsText(main.state.module.control), shown);
     }
 
     // A confirmed block-8 write moves the system registers the main window
-    // writes; a refused one does not.
+    // writes; a write that is not confirmed does not.
     void writtenAddressingReachesTheSystemWrites()
     {
         AlarmFixture f;
         f.firmware(5, 3);
-        QVERIFY(!moduleControlToRecord({0, "0", "7", 0, 1}, f.state.params.AlarmPara[8]));
-        f.blocks.PutAlarmPara(8);
-        QCOMPARE(f.state.module.AddrContinuous, qint16(0));
+        QVERIFY(!f.blocks.writeModuleControl({0, "0", "7", 0, 1}));
+        QCOMPARE(f.state.module.control.continuousAddressing, false);
         f.answer(hex("021001F80003"));
-        QCOMPARE(f.state.module.AddrContinuous, qint16(1));
-        f.writes.PutSysBaud();
+        QCOMPARE(f.state.module.control.continuousAddressing, true);
+        f.writes.sendCommByte();
         QCOMPARE(f.lastSent().left(4), hex("02060013"));
 
-        QVERIFY(!moduleControlToRecord({0, "0", "7", 0, 0}, f.state.params.AlarmPara[8]));
-        f.blocks.PutAlarmPara(8);
-        f.editor.engine().timMscon_Timer();
+        QVERIFY(!f.blocks.writeModuleControl({0, "0", "7", 0, 0}));
+        f.editor.engine().onReplyTimeout();
         QCOMPARE(f.editorStatus, QStringLiteral("写通道8报警参数失败"));
-        QCOMPARE(f.state.module.AddrContinuous, qint16(1));
+        QCOMPARE(f.state.module.control.continuousAddressing, true);
     }
 
-    // What each checked and confirmed reply does (block 5 on the line last).
-    void dispatchTable_data()
+    // What each confirmed reply does (block 5 on the line last): the request
+    // it answers is sent first, and line noise after a reply shorter than
+    // the one expected (an exception) makes up the expected length.
+    void replyTable_data()
     {
+        QTest::addColumn<QString>("request");
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("shown"); // "register", "switch" or "channel" and the value
-        QTest::newRow("write echo") << "021001DA0003"
+        QTest::newRow("write echo") << "write block 5"
+                                    << "021001DA0003"
                                     << "写通道5报警参数成功"
                                     << "";
-        QTest::newRow("register write echo") << "0210001C0001"
+        QTest::newRow("register write echo") << "write register 0x1C"
+                                             << "0210001C0001"
                                              << "写通道5报警参数成功"
                                              << "";
-        QTest::newRow("refused write") << "029002"
+        QTest::newRow("refused write") << "write block 5"
+                                       << "029002"
                                        << "写通道5报警参数失败"
                                        << "";
-        QTest::newRow("one register") << "020302FF38"
+        QTest::newRow("one register") << "read register 0x1C"
+                                      << "020302FF38"
                                       << ""
                                       << "register -200";
-        QTest::newRow("block") << "020306000100020003"
+        QTest::newRow("block") << "read block 5"
+                               << "020306000100020003"
                                << ""
                                << "channel 5";
-        QTest::newRow("four bytes") << "02030400010002"
+        QTest::newRow("four bytes") << "read two registers"
+                                    << "02030400010002"
                                     << ""
                                     << "";
-        QTest::newRow("coil") << "02010101"
+        QTest::newRow("coil") << "read switch 5"
+                              << "02010101"
                               << ""
                               << "switch 1";
-        QTest::newRow("switch below 256") << "02050003FF00"
+        QTest::newRow("switch below 256") << "switch 3 on"
+                                          << "02050003FF00"
                                           << "写内存开关量参数成功"
                                           << "";
-        QTest::newRow("switch 0x4103") << "02054103FF00"
+        QTest::newRow("switch 0x4103") << "switch 0x4103 on"
+                                       << "02054103FF00"
                                        << "写内存A开关量参数成功"
                                        << "";
-        QTest::newRow("exception") << "028302"
+        QTest::newRow("exception") << "read block 5"
+                                   << "028302"
                                    << "无此功能号"
                                    << "";
-        QTest::newRow("function 6") << "02060003FF00"
+        QTest::newRow("function 6") << "function 6"
+                                    << "02060003FF00"
                                     << "无此功能号"
                                     << "";
     }
-    void dispatchTable()
+    void replyTable()
     {
+        QFETCH(QString, request);
         QFETCH(QString, reply);
         QFETCH(QString, status);
         QFETCH(QString, shown);
         AlarmFixture f;
-        f.blocks.GetAlarmPara(5);
+        f.blocks.readBlock(5);
         f.answer(hex("020306000000000000"));
-        f.editorStatus.clear();
-        QString seen;
-        QObject::connect(&f.blocks, &AlarmBlocks::registerDecoded,
-                         [&](const QString &t) { seen = "register " + t; });
-        QObject::connect(&f.blocks, &AlarmBlocks::switchDecoded,
-                         [&](const QString &t) { seen = "switch " + t; });
-        QObject::connect(&f.blocks, &AlarmBlocks::channelDecoded,
-                         [&](int c) { seen = QStringLiteral("channel %1").arg(c); });
-        f.state.frame.CommBuf = QByteArray::fromHex(reply.toLatin1()) + QByteArray(2, '\0');
-        f.state.frame.CommLen = static_cast<qint16>(f.state.frame.CommBuf.size());
-        f.blocks.dispatch();
+        f.seen.clear();
+        const AlarmChannelTexts zero = channel("0", "0", "0", "0");
+        if (request == "write block 5")
+            QVERIFY(!f.blocks.writeChannel(5, zero));
+        else if (request == "write register 0x1C")
+            f.blocks.writeRegister(0x1C, 1);
+        else if (request == "read register 0x1C")
+            f.blocks.readRegister(0x1C);
+        else if (request == "read block 5")
+            f.blocks.readBlock(5);
+        else if (request == "read two registers")
+            f.editor.submit(buildRequest(2, Fn::ReadHolding, AlarmBlock::start(5), 2), 5);
+        else if (request == "read switch 5")
+            f.blocks.readSwitch(5);
+        else if (request == "switch 3 on")
+            f.blocks.writeSwitch(3, true);
+        else if (request == "switch 0x4103 on")
+            f.blocks.writeSwitch(0x4103, true);
+        else if (request == "function 6")
+            f.editor.submit(buildRequest(2, Fn::WriteRegister, 3, 0xFF00), -1);
+        else
+            QFAIL("unknown request");
+        f.editorStatus = QStringLiteral("unchanged");
+        QByteArray frame = rtuFrame(hex(qPrintable(reply)));
+        frame.append(
+            QByteArray(qMax(0, f.editorPort.receiveThreshold() - int(frame.size())), '\xFF'));
+        f.editorPort.receive(frame);
+        QVERIFY(!f.editor.engine().outstanding());
         QCOMPARE(f.editorStatus, status);
-        QCOMPARE(seen, shown);
+        QCOMPARE(f.seen, shown);
+        QCOMPARE(f.editor.currentBlock(), 5);
     }
 };
 

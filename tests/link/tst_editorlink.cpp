@@ -15,31 +15,32 @@ namespace {
 // The main window's link with an editor beside it on its own port.
 struct EditorFixture : LinkFixture
 {
-    MemoryPortComponent editorPort;
-    EditorLink editor{state, editorPort, cycle};
-    QList<int> decodedBlocks; // CurChnl at each dispatched reply
+    testsupport::MemoryPort editorPort;
+    EditorLink editor{state.moduleSlots, editorPort, cycle};
+    QList<int> decodedBlocks; // the block each confirmed reply was handed with
 
     EditorFixture()
     {
         useModule(2, false);
-        editor.engine().setDispatcher([this] { decodedBlocks << editor.CurChnl(); });
+        editor.setReplyHandler([this](int block, const ReplyReader &) {
+            // The handler's block is the one the link calls current.
+            QCOMPARE(block, editor.currentBlock());
+            decodedBlocks << block;
+        });
         editor.setBlockRead([this](int block) { read(block); });
     }
     // A control block read: three registers are enough here.
     void read(int block, bool write = false)
     {
-        FrameBuffer fb;
         const auto start = static_cast<quint16>(0x0102 + 18 * block);
-        if (write)
-            buildRequest(fb, 2, Fn::WriteRegisters, start, 1, hex("0001"));
-        else
-            buildRequest(fb, 2, Fn::ReadHolding, start, 1);
-        editor.submit(fb, block, write);
+        editor.submit(write ? buildRequest(2, Fn::WriteRegisters, start, 1, hex("0001"))
+                            : buildRequest(2, Fn::ReadHolding, start, 1),
+                      block, write);
     }
     QByteArray editorSent() const { return testsupport::lastSent(editorPort); }
     void hand(const LineChoice &line)
     {
-        cycle.suspend(line);
+        cycle.lend(line);
         editor.open();
     }
 };
@@ -62,22 +63,22 @@ private Q_SLOTS:
     {
         EditorFixture f;
         f.hand(Line19200);
-        QCOMPARE(f.editorPort.commPort(), 2);
+        QCOMPARE(f.editorPort.portNumber(), 2);
         QCOMPARE(f.editorPort.settings(), QStringLiteral("19200,N,8,1"));
-        QVERIFY(!f.editorPort.portOpen()); // opened by the first request
-        QVERIFY(f.editor.Timer1().isActive());
-        QCOMPARE(f.editor.Timer1().interval(), 240);
+        QVERIFY(!f.editorPort.isOpen()); // opened by the first request
+        QVERIFY(f.editor.sweepTimer().isActive());
+        QCOMPARE(f.editor.sweepTimer().interval(), 240);
         QCOMPARE(f.editor.engine().replyTimeout(), 230);
-        QCOMPARE(f.editor.SweepChnl(), 0);
-        f.editor.Timer1().stop();
+        QCOMPARE(f.editor.sweepBlock(), 0);
+        f.editor.sweepTimer().stop();
 
         // A port or speed chosen in the main window since reaches the next opening.
         f.editor.returnToMain();
         f.hand({1, QStringLiteral("1200"), 0});
-        QCOMPARE(f.editorPort.commPort(), 1);
+        QCOMPARE(f.editorPort.portNumber(), 1);
         QCOMPARE(f.editorPort.settings(), QStringLiteral("1200,N,8,1"));
-        QCOMPARE(f.editor.Timer1().interval(), 1200);
-        f.editor.Timer1().stop();
+        QCOMPARE(f.editor.sweepTimer().interval(), 1200);
+        f.editor.sweepTimer().stop();
     }
 
     // Nine ticks read blocks 0..8, each reply applied to its own block; the
@@ -86,20 +87,20 @@ private Q_SLOTS:
     {
         EditorFixture f;
         f.hand(Line19200);
-        f.editor.Timer1().stop();
+        f.editor.sweepTimer().stop();
         for (int block = 0; block < 9; ++block) {
-            f.editor.Timer1_Timer();
-            QCOMPARE(f.editor.CurChnl(), block);
+            f.editor.onSweepTick();
+            QCOMPARE(f.editor.currentBlock(), block);
             QByteArray head = hex("020301");
             head.append(char(2 + 18 * block));
             QCOMPARE(f.editorSent().left(4), head);
             testsupport::deliver(f.editorPort, readReply(block));
         }
         QCOMPARE(f.decodedBlocks, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
-        f.editor.Timer1().start();
-        f.editor.Timer1_Timer();
-        QVERIFY(!f.editor.Timer1().isActive());
-        QCOMPARE(f.editor.CurChnl(), 8);
+        f.editor.sweepTimer().start();
+        f.editor.onSweepTick();
+        QVERIFY(!f.editor.sweepTimer().isActive());
+        QCOMPARE(f.editor.currentBlock(), 8);
         QCOMPARE(f.editorPort.sent().size(), 9);
     }
 
@@ -109,20 +110,20 @@ private Q_SLOTS:
     {
         EditorFixture f;
         f.hand(Line19200);
-        f.editor.Timer1().stop();
+        f.editor.sweepTimer().stop();
         f.read(3);
         f.read(5);
         f.read(6, true);
         QCOMPARE(f.editorPort.sent().size(), 1);
         QCOMPARE(f.editor.waiting(), 2);
-        QCOMPARE(f.editor.CurChnl(), 3);
+        QCOMPARE(f.editor.currentBlock(), 3);
         testsupport::deliver(f.editorPort, readReply(3));
         QCOMPARE(f.decodedBlocks, QList<int>{3});
         QCOMPARE(f.editorPort.sent().size(), 2);
-        QCOMPARE(f.editor.CurChnl(), 5);
-        f.editor.engine().timMscon_Timer(); // block 5 gets no reply
+        QCOMPARE(f.editor.currentBlock(), 5);
+        f.editor.engine().onReplyTimeout(); // block 5 gets no reply
         QCOMPARE(f.editorPort.sent().size(), 3);
-        QCOMPARE(f.editor.CurChnl(), 6);
+        QCOMPARE(f.editor.currentBlock(), 6);
         QCOMPARE(f.editor.waiting(), 0);
         // The late reply of block 5 is not taken for block 6's.
         testsupport::deliver(f.editorPort, readReply(5));
@@ -133,14 +134,14 @@ private Q_SLOTS:
     {
         EditorFixture f;
         f.hand(Line19200);
-        f.editor.Timer1().stop();
+        f.editor.sweepTimer().stop();
         QSignalSpy failed(&f.editor, &EditorLink::writeUnconfirmed);
         f.read(4, true);
         testsupport::deliver(f.editorPort, rtuFrame(hex("0210014A0001")));
         QCOMPARE(failed.count(), 0);
         QCOMPARE(f.decodedBlocks, QList<int>{4});
         f.read(4, true);
-        f.editor.engine().timMscon_Timer();
+        f.editor.engine().onReplyTimeout();
         QCOMPARE(failed.count(), 1);
         QCOMPARE(failed.at(0).at(0).toInt(), 4);
         f.read(7, true);
@@ -150,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(failed.count(), 2);
         QCOMPARE(failed.at(1).at(0).toInt(), 7);
         f.read(2); // reads without a reply stay silent
-        f.editor.engine().timMscon_Timer();
+        f.editor.engine().onReplyTimeout();
         QCOMPARE(failed.count(), 2);
     }
 
@@ -161,27 +162,27 @@ private Q_SLOTS:
     {
         EditorFixture f;
         f.cycle.start({1, QStringLiteral("9600"), 3}, -1, 0, 2, false);
-        f.cycle.Timer1_Timer();
-        QVERIFY(f.port.portOpen());
+        f.cycle.onTick();
+        QVERIFY(f.port.isOpen());
         f.hand({1, QStringLiteral("9600"), 3});
-        QVERIFY(!f.port.portOpen());
-        QVERIFY(!f.cycle.Timer1().isActive());
-        f.editor.Timer1_Timer();
-        f.editor.Timer1_Timer();
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.cycle.tickTimer().isActive());
+        f.editor.onSweepTick();
+        f.editor.onSweepTick();
         f.read(7);
-        QVERIFY(f.editorPort.portOpen());
-        QCOMPARE(f.editor.SweepChnl(), 2);
+        QVERIFY(f.editorPort.isOpen());
+        QCOMPARE(f.editor.sweepBlock(), 2);
 
         f.editor.returnToMain();
-        QVERIFY(!f.editorPort.portOpen());
-        QVERIFY(!f.editor.Timer1().isActive());
+        QVERIFY(!f.editorPort.isOpen());
+        QVERIFY(!f.editor.sweepTimer().isActive());
         QVERIFY(!f.editor.engine().outstanding());
         QCOMPARE(f.editor.waiting(), 0);
-        QCOMPARE(f.editor.SweepChnl(), 0);
-        QVERIFY(f.cycle.Timer1().isActive());
-        QVERIFY(!f.port.portOpen());
+        QCOMPARE(f.editor.sweepBlock(), 0);
+        QVERIFY(f.cycle.tickTimer().isActive());
+        QVERIFY(!f.port.isOpen());
         QCOMPARE(f.editorPort.sent().size(), 1);
-        f.cycle.Timer1().stop();
+        f.cycle.tickTimer().stop();
     }
 };
 

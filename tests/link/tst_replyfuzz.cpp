@@ -19,59 +19,62 @@ QByteArray sendAndBuildReply(QRandomGenerator &rng, LinkFixture &f)
             c = static_cast<char>(rng.bounded(256));
         return b;
     };
-    const quint8 address = static_cast<quint8>(f.state.mods.address());
+    const quint8 address = f.state.moduleSlots.selectedStation();
     QByteArray body;
     body.append(static_cast<char>(address));
     const bool longSystem = f.state.module.version() >= 53;
     switch (rng.bounded(10)) {
     case 0:
-        f.reads.GetData();
+        f.reads.readMeasurements();
         body.append('\x03').append('\x10').append(bytes(16));
         break;
     case 1:
-        f.reads.GetSys();
+        f.reads.readSystemBlock();
         body.append('\x03')
             .append(static_cast<char>(longSystem ? 20 : 12))
             .append(bytes(longSystem ? 20 : 12));
         break;
     case 2:
-        f.reads.GetChnlSensor();
+        f.reads.readSensorCodes();
         body.append('\x03').append('\x10').append(bytes(16));
         break;
     case 3:
-        f.reads.GetPOutTime();
+        f.reads.readParallelOutputTime();
         body.append('\x03').append('\x02').append(bytes(2));
         break;
     case 4:
-        f.reads.GetModCon();
+        f.reads.readModuleControl();
         body.append('\x03').append('\x06').append(bytes(6));
         break;
     case 5:
-        f.reads.GetDO();
+        f.reads.readSwitchOutputs();
         body.append('\x01').append('\x02').append(bytes(2));
         break;
     case 6:
-        f.reads.GetControlEn();
+        f.reads.readControlEnable();
         body.append('\x01').append('\x01').append(bytes(1));
         break;
     case 7:
-        f.reads.GetDI();
+        f.reads.readSwitchInputs();
         body.append('\x02').append('\x03').append(bytes(3));
         break;
     case 8:
-        f.reads.GetDeviceID();
+        f.reads.readDeviceId();
         body.append('\x11')
             .append('\x10')
             .append(rng.bounded(2) ? QByteArray("REREVE2060RIDU") : bytes(14))
             .append(bytes(2));
         break;
     default: {
-        f.state.writes.DOIndex = static_cast<qint16>(rng.bounded(10));
-        f.state.writes.DONew = rng.bounded(2) ? True16 : False16;
-        f.writes.PutDO();
+        // A switch output toggled against a random last read state.
+        const int index = rng.bounded(OutputCount);
+        f.state.module.outputs[index] = rng.bounded(2);
+        f.writes.toggleOutput(index);
+        f.state.commandStack.topIndex = 0; // the tick is run by hand below
+        f.writes.sendOutputSwitch();
         // The echo of the request just sent (body of the last frame).
         const QByteArray sent = f.lastSent();
-        body = f.state.mods.isAscii() ? QByteArray::fromHex(sent.mid(1, 12)) : sent.left(6);
+        body = f.ascii() ? QByteArray::fromHex(sent.mid(1, 12)) : sent.left(6);
         break;
     }
     }
@@ -150,19 +153,28 @@ private Q_SLOTS:
         int decoded = 0;
         int sent = 0;
         int ended = 0;
-        QObject::connect(&f.engine, &TransactionEngine::statusText, [&decoded](const QString &t) {
-            if (t.endsWith(QStringLiteral("成功")))
-                ++decoded;
-        });
+        QObject::connect(&f.engine, &TransactionEngine::statusChanged,
+                         [&decoded](const LinkStatus &s) {
+                             if (StatusText::of(s).endsWith(QStringLiteral("成功")))
+                                 ++decoded;
+                         });
         QObject::connect(&f.engine, &TransactionEngine::requestEnded, [&](RequestEnd) { ++ended; });
-        f.port.setPortOpen(true);
+        f.port.open();
+        const LineChoice line{1, QStringLiteral("9600"), 3};
         for (int round = 0; round < rounds; ++round) {
             const bool ascii = rng.bounded(2);
             f.useModule(static_cast<qint16>(rng.bounded(256)), ascii);
-            f.state.module.VerMajor = static_cast<qint16>(rng.bounded(2) ? 5 : rng.bounded(256));
-            f.state.module.VerMinor = static_cast<qint16>(rng.bounded(2) ? 3 : rng.bounded(256));
-            f.state.scan.Scanning = rng.bounded(4) == 0 ? True16 : False16;
-            f.state.mods.ModIndex = static_cast<qint16>(rng.bounded(ModuleSlots::Count));
+            f.state.module.firmwareMajor =
+                static_cast<qint16>(rng.bounded(2) ? 5 : rng.bounded(256));
+            f.state.module.firmwareMinor =
+                static_cast<qint16>(rng.bounded(2) ? 3 : rng.bounded(256));
+            // A quarter of the replies come while a scan runs (which may list
+            // the module and move the selected slot).
+            if (rng.bounded(4) == 0)
+                f.scan.start(line);
+            else
+                f.scan.stop();
+            f.state.moduleSlots.selected = static_cast<qint16>(rng.bounded(ModuleSlots::Count));
 
             const qsizetype before = f.port.sent().size();
             QByteArray body = sendAndBuildReply(rng, f);
@@ -181,14 +193,14 @@ private Q_SLOTS:
             f.deliver(wire, rng.bounded(1, 5));
             // Whatever did not reach the threshold is handed over anyway, then
             // the request times out if nothing ended it.
-            if (f.port.inBufferCount() > 0)
-                f.engine.Comm1_OnComm();
+            if (f.port.waitingCount() > 0)
+                f.engine.onThresholdReached();
             if (f.engine.outstanding())
-                f.engine.timMscon_Timer();
+                f.engine.onReplyTimeout();
             QCOMPARE(ended, sent); // every request ended, and only once
         }
         QVERIFY(decoded > rounds / 10); // many replies did get through
-        QVERIFY(f.state.mods.ModIndex >= 0 && f.state.mods.ModIndex < ModuleSlots::Count);
+        QVERIFY(ModuleSlots::validIndex(f.state.moduleSlots.selected));
     }
 };
 

@@ -1,5 +1,6 @@
 // One transaction at a time through the in-memory port: bytes on the wire, the
-// frame texts, the counters, the check and the dispatch table.
+// frame texts, the counters, the check, the confirmation against the request
+// and the dispatch table.
 #include "linkfixture.h"
 #include "testsupport.h"
 
@@ -9,6 +10,17 @@
 using namespace krv;
 using testsupport::hex;
 
+namespace {
+// Sends the write of switch output `index`, toggled against its last read
+// state `wasOn` (the outputs are active low: one that was off gets 0xFF00).
+void sendToggle(LinkFixture &f, int index, bool wasOn)
+{
+    f.state.module.outputs[index] = wasOn;
+    f.writes.toggleOutput(index);
+    f.writes.sendOutputSwitch();
+}
+} // namespace
+
 class TestTransactionEngine : public QObject
 {
     Q_OBJECT
@@ -17,25 +29,25 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(1, false);
-        f.reads.GetData();
+        f.reads.readMeasurements();
         QCOMPARE(f.status, QStringLiteral("取测量实时数据"));
         QCOMPARE(f.port.sent(), QList<QByteArray>{hex("010300000008440C")});
         QCOMPARE(f.sentText, QStringLiteral("010300000008440C"));
-        QCOMPARE(f.port.rThreshold(), 21);
+        QCOMPARE(f.port.receiveThreshold(), 21);
         QVERIFY(f.engine.awaitingReply());
         QCOMPARE(f.engine.replyTimeout(), 288);
-        QCOMPARE(f.state.module.ReqRegister, qint16(0));
 
         const QByteArray body = hex("010310") + hex("FF387FFF80000000000100020003FFFF");
         const QByteArray frame = rtuFrame(body);
         f.deliver(frame, 4); // arrives in several chunks
         QVERIFY(!f.engine.awaitingReply());
-        QCOMPARE(f.commText, QStringLiteral("1"));
+        QCOMPARE(f.receiveCountText, QStringLiteral("1"));
         QCOMPARE(f.receivedText, QString::fromLatin1(frame.toHex().toUpper()));
         QCOMPARE(f.status, QStringLiteral("取8通道数据成功"));
         const std::array<qint32, 8> expected{-200, 32767, -32768, 0, 1, 2, 3, -1};
+        QCOMPARE(f.state.module.measurements.count, 8);
         for (int k = 0; k < 8; ++k)
-            QCOMPARE(f.state.module.MeasValue[k], expected[k]);
+            QCOMPARE(f.state.module.measurements.values[k], expected[k]);
         QCOMPARE(f.measured, 1);
     }
 
@@ -43,67 +55,69 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(5, true);
-        f.reads.GetData();
+        f.reads.readMeasurements();
         QCOMPARE(f.port.sent().constLast(), QByteArray(":050300000008F0\r\n"));
         QCOMPARE(f.sentText, QStringLiteral(":050300000008F0\r\n"));
-        QCOMPARE(f.port.rThreshold(), 43);
+        QCOMPARE(f.port.receiveThreshold(), 43);
         const QByteArray frame =
             asciiFrame(hex("050310") + QByteArray(16, '\0').replace(0, 2, hex("0102")));
         f.deliver(frame, 7);
         QCOMPARE(f.receivedText, QString::fromLatin1(frame));
-        QCOMPARE(f.state.module.MeasValue[0], 258);
+        QCOMPARE(f.state.module.measurements.values[0], 258);
     }
 
     void checkFailures()
     {
         LinkFixture f;
         f.useModule(1, false);
-        f.reads.GetDeviceID();
+        f.reads.readDeviceId();
         QByteArray frame = rtuFrame(hex("0111") + QByteArray(17, 'A'));
         frame[frame.size() - 1] = char(frame.at(frame.size() - 1) ^ 1);
         f.deliver(frame);
         QCOMPARE(f.status, QStringLiteral("CRC 校验错误"));
-        QCOMPARE(f.engine.commCount(), 1);
-        QCOMPARE(f.engine.errCount(), 0);
-        QCOMPARE(f.state.module.VerMajor, qint16(0)); // nothing decoded
+        QCOMPARE(f.engine.receiveCount(), 1);
+        QCOMPARE(f.engine.timeoutCount(), 0);
+        QCOMPARE(f.state.module.firmwareMajor, qint16(0)); // nothing decoded
     }
 
-    // The dispatch table itself, for replies handed to it directly.
+    // The dispatch table itself, for replies handed to it directly with the
+    // start register their request read.
     void dispatchTable_data()
     {
-        QTest::addColumn<qint16>("reqRegister");
+        QTest::addColumn<quint16>("start");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("status");
         QTest::newRow("unknown start register")
-            << qint16(0x0040) << hex("01030200FF") << "无此起始地址号";
+            << quint16(0x0040) << hex("01030200FF") << "无此起始地址号";
         QTest::newRow("function 04 measurements")
-            << qint16(0x0012) << hex("0104020005") << "取8通道数据";
-        QTest::newRow("write coil echo") << qint16(0) << hex("01050000FF00") << "置数字输出成功";
+            << quint16(0x0012) << hex("0104020005") << "取8通道数据";
+        QTest::newRow("write coil echo") << quint16(0) << hex("01050000FF00") << "置数字输出成功";
         QTest::newRow("write register echo")
-            << qint16(0) << hex("010600140003") << "写系统参数成功";
-        QTest::newRow("function 0x0F") << qint16(0) << hex("010F00000009") << "无此功能号";
-        QTest::newRow("exception") << qint16(0) << hex("018302") << "无此功能号";
-        QTest::newRow("coils byte count 3") << qint16(0) << hex("0101030102030405") << "";
+            << quint16(0) << hex("010600140003") << "写系统参数成功";
+        QTest::newRow("function 0x0F") << quint16(0) << hex("010F00000009") << "无此功能号";
+        QTest::newRow("exception") << quint16(0) << hex("018302") << "无此功能号";
+        QTest::newRow("coils byte count 3") << quint16(0) << hex("0101030102030405") << "";
         QTest::newRow("too short for layout")
-            << qint16(0x0012) << hex("010302FFFF") << "数据长度错误";
+            << quint16(0x0012) << hex("010302FFFF") << "数据长度错误";
         QTest::newRow("count beyond bytes")
-            << qint16(0x0000) << hex("010310FFFF") << "数据长度错误";
+            << quint16(0x0000) << hex("010310FFFF") << "数据长度错误";
     }
     void dispatchTable()
     {
-        QFETCH(qint16, reqRegister);
+        QFETCH(quint16, start);
         QFETCH(QByteArray, body);
         QFETCH(QString, status);
         LinkFixture f;
         f.useModule(1, false);
-        f.state.module.VerMajor = 5;
-        f.state.module.VerMinor = 3;
-        f.state.module.MeasValue.fill(7);
-        f.state.module.ReqRegister = reqRegister;
+        f.state.module.firmwareMajor = 5;
+        f.state.module.firmwareMinor = 3;
+        f.state.module.measurements.values.fill(7);
         f.status = QStringLiteral("unchanged");
-        f.decode(body);
+        const auto function = static_cast<quint8>(quint8(body.at(1)) & ~Fn::ExceptionBit);
+        f.decode(body, buildRequest(1, function, start, 8));
         QCOMPARE(f.status, status.isEmpty() ? QStringLiteral("unchanged") : status);
-        QCOMPARE(f.state.module.MeasValue[0], status == QStringLiteral("取8通道数据") ? 5 : 7);
+        QCOMPARE(f.state.module.measurements.values[0],
+                 status == QStringLiteral("取8通道数据") ? 5 : 7);
     }
 
     // A 5-byte exception never reaches the 8-byte echo threshold: the reply
@@ -112,14 +126,14 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(1, false);
-        f.state.writes.DOIndex = 2;
-        f.writes.PutDO();
+        sendToggle(f, 2, true);
+        QCOMPARE(f.lastSent(), rtuFrame(hex("010500020000")));
         f.reply(hex("018502"));
-        QCOMPARE(f.engine.commCount(), 0);
-        f.engine.timMscon_Timer();
-        QCOMPARE(f.errText, QStringLiteral("1"));
+        QCOMPARE(f.engine.receiveCount(), 0);
+        f.engine.onReplyTimeout();
+        QCOMPARE(f.timeoutCountText, QStringLiteral("1"));
         QCOMPARE(f.status, QStringLiteral("设置开关量输出为ON"));
-        QCOMPARE(f.port.inBufferCount(), 0);
+        QCOMPARE(f.port.waitingCount(), 0);
     }
 
     // Frames that pass their check but answer another request are not decoded
@@ -154,23 +168,22 @@ private Q_SLOTS:
         f.useModule(1, false);
         QSignalSpy ended(&f.engine, &TransactionEngine::requestEnded);
         if (request == 0) {
-            f.reads.GetDO();
+            f.reads.readSwitchOutputs();
         } else if (request == 1) {
-            f.state.writes.DOIndex = 2;
-            f.state.writes.DONew = True16;
-            f.writes.PutDO();
+            sendToggle(f, 2, false);
+            QCOMPARE(f.lastSent(), rtuFrame(hex("01050002FF00")));
         } else {
-            f.reads.GetDeviceID();
+            f.reads.readDeviceId();
         }
-        f.port.setRThreshold(1); // exception replies too reach the handler
+        f.port.setReceiveThreshold(1); // exception replies too reach the handler
         f.reply(body);
         QCOMPARE(f.status, status);
         QCOMPARE(ended.count(), answered ? 1 : 0);
         QCOMPARE(f.engine.outstanding(), !answered);
         QCOMPARE(f.engine.awaitingReply(), !answered);
         const bool decoded = status == QStringLiteral("取开关量输出成功");
-        QCOMPARE(f.state.module.DOState[0], qint16(decoded ? 1 : 0));
-        QCOMPARE(f.engine.commCount(), 1);
+        QCOMPARE(f.state.module.outputs[0], decoded);
+        QCOMPARE(f.engine.receiveCount(), 1);
     }
 
     // A reply that comes after its time-out answers nothing any more.
@@ -179,15 +192,15 @@ private Q_SLOTS:
         LinkFixture f;
         f.useModule(1, false);
         QSignalSpy ended(&f.engine, &TransactionEngine::requestEnded);
-        f.reads.GetDO();
-        f.engine.timMscon_Timer();
+        f.reads.readSwitchOutputs();
+        f.engine.onReplyTimeout();
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.at(0).at(0).value<RequestEnd>(), RequestEnd::TimedOut);
         f.reply(hex("01010205") + hex("01"));
-        QCOMPARE(f.engine.errCount(), 1);
-        QCOMPARE(f.engine.commCount(), 1);
+        QCOMPARE(f.engine.timeoutCount(), 1);
+        QCOMPARE(f.engine.receiveCount(), 1);
         QCOMPARE(f.status, QStringLiteral("应答与请求不符"));
-        QCOMPARE(f.state.module.DOState[0], qint16(0));
+        QCOMPARE(f.state.module.outputs[0], false);
         QCOMPARE(ended.count(), 1);
     }
 
@@ -209,19 +222,20 @@ private Q_SLOTS:
         LinkFixture f;
         f.useModule(1, ascii);
         QSignalSpy ended(&f.engine, &TransactionEngine::requestEnded);
-        f.reads.GetData(); // times out; its reply comes later
-        f.engine.timMscon_Timer();
-        f.reads.GetDO();
+        f.reads.readMeasurements(); // times out; its reply comes later
+        f.engine.onReplyTimeout();
+        f.reads.readSwitchOutputs();
         const QByteArray late = testsupport::registersBody(1, 3, {9, 9, 9, 9, 9, 9, 9, 9});
         const QByteArray right = hex("0101020501");
         f.deliver(testsupport::framed(late, ascii) + testsupport::framed(right, ascii), chunks);
         QCOMPARE(f.status, QStringLiteral("取开关量输出成功"));
-        QCOMPARE(f.state.module.DOState[0], qint16(1));
-        QCOMPARE(f.state.module.DOState[8], qint16(1));
-        QCOMPARE(f.state.module.MeasValue[0], 0); // the late measurements were not taken
-        QCOMPARE(f.engine.commCount(), 2);
+        QCOMPARE(f.state.module.outputs[0], true);
+        QCOMPARE(f.state.module.outputs[8], true);
+        QCOMPARE(f.state.module.measurements.values[0], 0); // the late measurements were not taken
+        QCOMPARE(f.measured, 0);
+        QCOMPARE(f.engine.receiveCount(), 2);
         QCOMPARE(ended.count(), 2);
-        QCOMPARE(f.engine.errCount(), 1);
+        QCOMPARE(f.engine.timeoutCount(), 1);
     }
 
     // The fault seen on the line: with every reply late, "写工程校准" put
@@ -231,23 +245,35 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(1, false);
-        f.state.module.ECalbEntry[3].Value = 5;
-        f.reads.GetData();
-        f.engine.timMscon_Timer();
-        f.state.module.ECalbEntry[3].Value = 7;
-        f.writes.PutECalb(3);
+        QList<ChannelValues> calibrationRows;
+        QObject::connect(&f.reads, &RegisterMap::calibrationDecoded,
+                         [&](const ChannelValues &v) { calibrationRows << v; });
+        f.state.module.calibration[3] = 5;
+        f.reads.readMeasurements();
+        f.engine.onReplyTimeout();
+        f.state.module.calibration[3] = 7;
+        f.writes.sendCalibration(3);
+        QCOMPARE(f.lastSent(), rtuFrame(hex("010600880007")));
         f.reply(testsupport::registersBody(1, 3, {100, 101, 102, 103, 104, 105, 106, 107}));
         QCOMPARE(f.status, QStringLiteral("应答与请求不符"));
-        f.engine.timMscon_Timer();
-        f.reads.GetECalbData();
-        QSignalSpy status(&f.engine, &TransactionEngine::statusText);
+        QVERIFY(calibrationRows.isEmpty());
+        QCOMPARE(f.state.module.calibration[3], qint16(7));
+        QCOMPARE(f.state.module.calibration[0], qint16(0));
+        f.engine.onReplyTimeout();
+        f.reads.readCalibration();
+        QList<LinkStatus> statuses;
+        QObject::connect(&f.engine, &TransactionEngine::statusChanged,
+                         [&](const LinkStatus &s) { statuses << s; });
         f.reply(hex("010600880007")); // the write's late echo, too short to be looked at yet
-        QCOMPARE(f.state.module.ECalbValue[3], 0);
+        QVERIFY(calibrationRows.isEmpty());
         f.reply(testsupport::registersBody(1, 3, {0, 0, 0, 7, 0, 0, 0, 0}));
-        QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("应答与请求不符"));
+        QVERIFY(!statuses.isEmpty());
+        QCOMPARE(StatusText::of(statuses.at(0)), QStringLiteral("应答与请求不符"));
         QCOMPARE(f.status, QStringLiteral("取8通道工程校准成功"));
-        QCOMPARE(f.state.module.ECalbValue[3], 7);
-        QCOMPARE(f.state.module.ECalbValue[0], 0);
+        QCOMPARE(calibrationRows.size(), 1);
+        QCOMPARE(calibrationRows.at(0).values[3], 7);
+        QCOMPARE(f.state.module.calibration[3], qint16(7));
+        QCOMPARE(f.state.module.calibration[0], qint16(0));
     }
 
     // Traffic events: each frame with its kind, its wire bytes and framing.
@@ -279,15 +305,14 @@ private Q_SLOTS:
         QList<TrafficEvent> events;
         QObject::connect(&f.engine, &TransactionEngine::traffic,
                          [&](const TrafficEvent &e) { events << e; });
-        f.state.writes.DOIndex = 2;
-        f.writes.PutDO();
+        sendToggle(f, 2, true);
         // A null body stands for an exception with a broken check.
         QByteArray frame = testsupport::framed(body.isNull() ? hex("018502") : body, ascii);
         if (body.isNull())
             frame[3] = char(frame[3] ^ 0x40);
         if (!body.isEmpty() || body.isNull())
             f.deliver(frame);
-        f.engine.timMscon_Timer();
+        f.engine.onReplyTimeout();
 
         QCOMPARE(events.size(), reported >= 0 ? 3 : 2);
         QCOMPARE(events[0].kind, TrafficEvent::Kind::Sent);
@@ -300,10 +325,10 @@ private Q_SLOTS:
         }
         QCOMPARE(events.constLast().kind, TrafficEvent::Kind::TimedOut);
         QVERIFY(events.constLast().bytes.isEmpty());
-        QCOMPARE(f.engine.errCount(), 1);
-        QCOMPARE(f.engine.commCount(), 0);
+        QCOMPARE(f.engine.timeoutCount(), 1);
+        QCOMPARE(f.engine.receiveCount(), 0);
         QCOMPARE(f.status, QStringLiteral("设置开关量输出为ON"));
-        QCOMPARE(f.port.inBufferCount(), 0);
+        QCOMPARE(f.port.waitingCount(), 0);
     }
 
     void trafficOfReceivedFrames()
@@ -313,10 +338,10 @@ private Q_SLOTS:
         QList<TrafficEvent::Kind> kinds;
         QObject::connect(&f.engine, &TransactionEngine::traffic,
                          [&](const TrafficEvent &e) { kinds << e.kind; });
-        f.reads.GetDO();
+        f.reads.readSwitchOutputs();
         f.reply(hex("0201020501")); // another station
         f.reply(hex("0101020501"));
-        f.reads.GetDO();
+        f.reads.readSwitchOutputs();
         QByteArray bad = rtuFrame(hex("0101020501"));
         bad[3] = char(bad[3] ^ 1);
         f.deliver(bad);
@@ -329,41 +354,62 @@ private Q_SLOTS:
         LinkFixture f;
         f.useModule(1, false);
         for (int i = 0; i < 3; ++i) {
-            f.reads.GetSys();
-            f.engine.timMscon_Timer();
+            f.reads.readSystemBlock();
+            f.engine.onReplyTimeout();
         }
-        QCOMPARE(f.errText, QStringLiteral("3"));
+        QCOMPARE(f.timeoutCountText, QStringLiteral("3"));
+        QCOMPARE(f.engine.timeoutCount(), 3);
         QCOMPARE(f.status, QStringLiteral("取系统信息"));
-        QCOMPARE(f.commText, QString());
+        QCOMPARE(f.receiveCountText, QString());
+        // A new polling start empties the box again.
+        f.engine.resetTimeoutCount();
+        QCOMPARE(f.timeoutCountText, QString());
+        QCOMPARE(f.engine.timeoutCount(), 0);
     }
 
     void portFailureStopsSending()
     {
         LinkFixture f;
         f.useModule(1, false);
-        QSignalSpy errors(&f.engine, &TransactionEngine::portError);
+        QList<PortFailure> errors;
+        QObject::connect(&f.engine, &TransactionEngine::portFailed,
+                         [&](const PortFailure &failure) { errors << failure; });
         f.port.failOpen(QStringLiteral("busy"));
-        f.reads.GetData();
-        f.reads.GetData();
-        QCOMPARE(errors.count(), 1);
+        f.reads.readMeasurements();
+        f.reads.readMeasurements();
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.at(0).kind, PortFailure::Kind::CannotOpen);
+        QCOMPARE(errors.at(0).reason, QStringLiteral("busy"));
+        QVERIFY(f.engine.hasPortFailure());
         QVERIFY(f.port.sent().isEmpty());
         QVERIFY(!f.engine.awaitingReply());
 
         f.port.failOpen(QString());
         f.engine.configurePort(1, QStringLiteral("9600,N,8,1"));
-        f.reads.GetData();
+        QVERIFY(!f.engine.hasPortFailure());
+        f.reads.readMeasurements();
         QCOMPARE(f.port.sent().size(), 1);
         f.port.pull(QStringLiteral("unplugged"));
-        QCOMPARE(errors.count(), 2);
-        f.reads.GetData();
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(errors.at(1).kind, PortFailure::Kind::Lost);
+        QCOMPARE(errors.at(1).reason, QStringLiteral("unplugged"));
+        QVERIFY(!f.engine.outstanding());
+        f.reads.readMeasurements();
         QCOMPARE(f.port.sent().size(), 1);
     }
 
-    void hexText()
+    // Frames as the windows show them: RTU bytes as two upper-case digits
+    // each, an ASCII frame as its own characters.
+    void frameTexts()
     {
-        QCOMPARE(TransactionEngine::ByteToASC(0x0A), QStringLiteral("0A"));
-        QCOMPARE(TransactionEngine::TurnByteToString(hex("00FF7E"), 2), QStringLiteral("00FF"));
-        QCOMPARE(TransactionEngine::TurnByteToString(hex("00"), 5), QStringLiteral("00"));
+        QCOMPARE(krv::hexText(hex("0A")), QStringLiteral("0A"));
+        QCOMPARE(TransactionEngine::frameText(hex("00FF"), false), QStringLiteral("00FF"));
+        QCOMPARE(TransactionEngine::frameText(hex("00FF7E").first(2), false),
+                 QStringLiteral("00FF"));
+        QCOMPARE(TransactionEngine::frameText(hex("00"), false), QStringLiteral("00"));
+        QCOMPARE(TransactionEngine::frameText(QByteArray(":0111EE\r\n"), true),
+                 QStringLiteral(":0111EE\r\n"));
+        QCOMPARE(krv::hexText(hex("00FF"), u" "), QStringLiteral("00 FF"));
     }
 };
 

@@ -1,5 +1,5 @@
-// Write requests, the command stack, the start burst and rotation, and the scan,
-// driven by direct calls of the tick handlers.
+// Write requests, the command stack, the start burst and rotation, the lending
+// of the line, and the scan, driven by direct calls of the tick handlers.
 #include "linkfixture.h"
 #include "testsupport.h"
 
@@ -12,8 +12,8 @@ using testsupport::hex;
 namespace {
 QList<qint16> stack(const LinkFixture &f)
 {
-    const auto &cs = f.state.commands;
-    return QList<qint16>(cs.CmdQueue.begin(), cs.CmdQueue.begin() + cs.CmdTop + 1);
+    const auto &cs = f.state.commandStack;
+    return QList<qint16>(cs.entries.begin(), cs.entries.begin() + cs.topIndex + 1);
 }
 
 // Runs n polling ticks and returns the request bodies that went out (RTU).
@@ -22,8 +22,8 @@ QList<QByteArray> ticks(LinkFixture &f, int n)
     QList<QByteArray> bodies;
     for (int i = 0; i < n; ++i) {
         const qsizetype before = f.port.sent().size();
-        f.cycle.Timer1_Timer();
-        f.engine.timMscon_Timer();
+        f.cycle.onTick();
+        f.engine.onReplyTimeout();
         bodies << (f.port.sent().size() > before ? f.lastSent().chopped(2) : QByteArray());
     }
     return bodies;
@@ -38,42 +38,42 @@ class TestWritesAndPolling : public QObject
 private Q_SLOTS:
     void systemRegistersMoveWithAddressing_data()
     {
-        QTest::addColumn<int>("continuous");
+        QTest::addColumn<bool>("continuous");
         QTest::addColumn<QList<QByteArray>>("frames");
-        QTest::newRow("separate") << 0
+        QTest::newRow("separate") << false
                                   << QList<QByteArray>{hex("02060014000B"), hex("020600150093"),
                                                        hex("0206001C0007"), hex("0206001DFFEC")};
-        QTest::newRow("continuous") << 1
+        QTest::newRow("continuous") << true
                                     << QList<QByteArray>{hex("02060013000B"), hex("020600140093"),
                                                          hex("0206001A0007"), hex("0206001BFFEC")};
     }
     void systemRegistersMoveWithAddressing()
     {
-        QFETCH(int, continuous);
+        QFETCH(bool, continuous);
         QFETCH(QList<QByteArray>, frames);
         LinkFixture f;
         f.useModule(2, false);
         ModuleData &m = f.state.module;
-        m.AddrContinuous = static_cast<qint16>(continuous);
-        m.CommByte = 0x0B;
-        m.SensorByte = 0x93;
-        m.SysAddress = 7;
-        m.ColdAdj = -20;
-        f.writes.PutSysBaud();
-        f.writes.PutSysSensor();
-        f.writes.PutSysAddress();
-        f.writes.PutSysAdjAD590();
-        QCOMPARE(f.port.rThreshold(), 8);
+        m.control.continuousAddressing = continuous;
+        m.system.commByte = 0x0B;
+        m.system.sensorByte = 0x93;
+        m.system.stationAddress = 7;
+        m.system.coldJunctionAdjust = -20;
+        f.writes.sendCommByte();
+        f.writes.sendSensorByte();
+        f.writes.sendStationAddress();
+        f.writes.sendColdJunctionAdjust();
+        QCOMPARE(f.port.receiveThreshold(), 8);
         QList<QByteArray> sent;
         for (const QByteArray &s : f.port.sent())
             sent << s.chopped(2);
         QCOMPARE(sent, frames);
         // Channel registers do not move.
-        m.ChnlSensorCode[3] = 19;
-        f.writes.PutChnlSensor(3);
+        m.sensorCodes[3] = 19;
+        f.writes.sendSensorCode(3);
         QCOMPARE(f.lastSent().chopped(2), hex("020600650013"));
-        m.ECalbEntry[7].Value = 300;
-        f.writes.PutECalb(7);
+        m.calibration[7] = 300;
+        f.writes.sendCalibration(7);
         QCOMPARE(f.lastSent().chopped(2), hex("02060090012C"));
     }
 
@@ -81,16 +81,15 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(2, false);
-        f.state.module.DOState[9] = 0;
-        f.writes.toggleOutput(9); // "控温" is coil 0x30
+        f.state.module.outputs[ControlEnableIndex] = false;
+        f.writes.toggleOutput(ControlEnableIndex); // "控温" is coil 0x30
         QCOMPARE(stack(f), (QList<qint16>{0, 5}));
-        f.cycle.Timer1_Timer();
+        f.cycle.onTick();
         QCOMPARE(f.lastSent().chopped(2), hex("02050030FF00"));
         QCOMPARE(f.status, QStringLiteral("设置开关量输出为OFF"));
-        QCOMPARE(f.state.module.ReqRegister, qint16(0x30));
-        f.state.module.DOState[4] = 1;
+        f.state.module.outputs[4] = true;
         f.writes.toggleOutput(4);
-        f.cycle.Timer1_Timer();
+        f.cycle.onTick();
         QCOMPARE(f.lastSent().chopped(2), hex("020500040000"));
         QCOMPARE(f.status, QStringLiteral("设置开关量输出为ON"));
     }
@@ -99,37 +98,38 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(2, false);
-        ModuleData &m = f.state.module;
-        m.CommByte = 0x03;
-        m.SensorByte = 0x10;
-        m.SysAddress = 2;
-        m.ColdAdj = 5;
+        SystemBlock &m = f.state.module.system;
+        m.commByte = 0x03;
+        m.sensorByte = 0x10;
+        m.stationAddress = 2;
+        m.coldJunctionAdjust = 5;
 
         // Right after a system read nothing edited: only the protocol selection
         // counts, so the communication byte goes back unchanged.
-        SysParamSelection shown;
-        shown.ProtocolSel = 0;
+        SystemSelection shown;
+        shown.protocol = 0;
         QVERIFY(!f.writes.writeModuleParameters(shown, QStringLiteral("2"), QStringLiteral("5")));
         QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x6014}));
         QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("020600140003"), hex("020300120006")}));
 
-        // Everything picked: flags in the order adj, address, comm, sensor.
-        SysParamSelection all;
-        all.SysSensor = 13;
-        all.Seperate = 0;
-        all.Chnl8 = 1;
-        all.Comp = 1;
-        all.Filter = 1;
-        all.Baud = 4;
-        all.OutByte = 1;
-        all.Request = 0;
-        all.ProtocolSel = 1;
+        // Everything picked: writes pushed in the order cold junction, address,
+        // communication byte, sensor byte.
+        SystemSelection all;
+        all.sensorType = 13;
+        all.perChannel = 0;
+        all.channel8 = 1;
+        all.compensation = 1;
+        all.filter = 1;
+        all.baudRate = 4;
+        all.byteOutput = 1;
+        all.requestOutput = 0;
+        all.protocol = 1;
         QVERIFY(!f.writes.writeModuleParameters(all, QStringLiteral("9"), QStringLiteral("200")));
         QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601D, 0x601C, 0x6014, 0x6015}));
-        QCOMPARE(int(m.SensorByte), 0xED);
-        QCOMPARE(int(m.CommByte), 0x2C);
-        QCOMPARE(m.SysAddress, qint16(9));
-        QCOMPARE(m.ColdAdj, qint16(127)); // clamped
+        QCOMPARE(int(m.sensorByte), 0xED);
+        QCOMPARE(int(m.commByte), 0x2C);
+        QCOMPARE(m.stationAddress, qint16(9));
+        QCOMPARE(m.coldJunctionAdjust, qint16(127)); // clamped
         QCOMPARE(ticks(f, 5),
                  (QList<QByteArray>{hex("0206001500ED"), hex("02060014002C"), hex("0206001C0009"),
                                     hex("0206001D007F"), hex("020300120006")}));
@@ -142,32 +142,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("adj");
-        QTest::addColumn<WriteRequests::BadField>("field");
-        using Bad = WriteRequests::BadField;
+        QTest::addColumn<InputRefusal::Field>("field");
+        using Field = InputRefusal::Field;
         QTest::newRow("address 256") << "256"
-                                     << "0" << Bad::Address;
+                                     << "0" << Field::StationAddress;
         QTest::newRow("address text") << "abc"
-                                      << "0" << Bad::Address;
+                                      << "0" << Field::StationAddress;
         QTest::newRow("address fraction") << "2.5"
-                                          << "0" << Bad::Address;
+                                          << "0" << Field::StationAddress;
         QTest::newRow("adj empty") << "2"
-                                   << "" << Bad::ColdAdj;
+                                   << "" << Field::ColdJunctionAdjust;
         QTest::newRow("adj fraction") << "2"
-                                      << "-1.5" << Bad::ColdAdj;
+                                      << "-1.5" << Field::ColdJunctionAdjust;
     }
     void writeModuleParametersRefusesBadFields()
     {
         QFETCH(QString, address);
         QFETCH(QString, adj);
-        QFETCH(WriteRequests::BadField, field);
+        QFETCH(InputRefusal::Field, field);
         LinkFixture f;
-        SysParamSelection sel;
-        sel.Baud = 3;
+        SystemSelection sel;
+        sel.baudRate = 3;
         const auto bad = f.writes.writeModuleParameters(sel, address, adj);
         QVERIFY(bad.has_value());
-        QCOMPARE(*bad, field);
-        QCOMPARE(f.state.commands.CmdTop, qint16(0));
-        QCOMPARE(int(f.state.module.CommByte), 0);
+        QCOMPARE(bad->field, field);
+        QCOMPARE(f.state.commandStack.topIndex, qint16(0));
+        QCOMPARE(int(f.state.module.system.commByte), 0);
     }
 
     void channelSensors()
@@ -188,24 +188,30 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(2, false);
-        auto &e = f.state.module.ECalbEntry;
+        auto &e = f.state.module.calibration;
         for (int i = 0; i < 8; ++i)
-            e[i].Value = static_cast<qint16>(i);
+            e[i] = static_cast<qint16>(i);
         std::array<QString, 8> texts;
         for (int i = 0; i < 8; ++i)
             texts[i] = QString::number(i);
         QVERIFY(f.writes.writeCalibration(texts).isEmpty());
         QCOMPARE(stack(f), (QList<qint16>{0, 0x3082})); // read-back even with nothing changed
 
-        f.state.commands.CmdTop = 0;
+        f.state.commandStack.topIndex = 0;
         texts[1] = QStringLiteral("-5");
         texts[3] = QStringLiteral("3.0");   // same number: unchanged
         texts[4] = QStringLiteral("40000"); // does not fit: skipped
         texts[6] = QStringLiteral("x");     // not a number: skipped
         texts[7] = QStringLiteral("300");
-        QCOMPARE(f.writes.writeCalibration(texts), (QList<int>{4, 6}));
+        const QList<InputRefusal> refused = f.writes.writeCalibration(texts);
+        QList<int> refusedChannels;
+        for (const InputRefusal &r : refused) {
+            QCOMPARE(r.field, InputRefusal::Field::Calibration);
+            refusedChannels << r.channel;
+        }
+        QCOMPARE(refusedChannels, (QList<int>{4, 6}));
         QCOMPARE(stack(f), (QList<qint16>{0, 0x3082, 0x6084, 0x6090}));
-        QCOMPARE(e[4].Value, qint16(4));
+        QCOMPARE(e[4], qint16(4));
         QCOMPARE(ticks(f, 3), (QList<QByteArray>{hex("02060090012C"), hex("02060084FFFB"),
                                                  hex("020300820008")}));
     }
@@ -218,40 +224,40 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.cycle.start(Line9600, -1, 0, 2, false);
-        f.cycle.Timer1_Timer();
-        QVERIFY(f.port.portOpen());
+        f.cycle.onTick();
+        QVERIFY(f.port.isOpen());
         QVERIFY(f.engine.awaitingReply());
         const QList<qint16> before = stack(f);
 
-        f.cycle.suspend({2, QStringLiteral("19200"), 4});
-        QVERIFY(!f.port.portOpen());
+        f.cycle.lend({2, QStringLiteral("19200"), 4});
+        QVERIFY(!f.port.isOpen());
         QVERIFY(!f.engine.awaitingReply());
-        QVERIFY(!f.cycle.Timer1().isActive());
-        QCOMPARE(f.cycle.lentLine().comPort, 2);
+        QVERIFY(!f.cycle.tickTimer().isActive());
+        QCOMPARE(f.cycle.lentLine().portNumber, 2);
 
-        f.cycle.resume();
-        QVERIFY(f.cycle.Timer1().isActive());
-        QCOMPARE(f.cycle.Timer1().interval(), 300);
-        QVERIFY(!f.port.portOpen());
-        QCOMPARE(f.port.commPort(), 2);
+        f.cycle.takeBack();
+        QVERIFY(f.cycle.tickTimer().isActive());
+        QCOMPARE(f.cycle.tickTimer().interval(), 300);
+        QVERIFY(!f.port.isOpen());
+        QCOMPARE(f.port.portNumber(), 2);
         QCOMPARE(f.port.settings(), QStringLiteral("19200,N,8,1"));
         QCOMPARE(stack(f), before);
 
-        f.cycle.Timer1_Timer(); // polling opens the port again
-        QVERIFY(f.port.portOpen());
+        f.cycle.onTick(); // polling opens the port again
+        QVERIFY(f.port.isOpen());
         QVERIFY(f.engine.outstanding());
         const int opens = f.port.openCount();
         auto *endTimer = f.cycle.findChild<QTimer *>(QStringLiteral("EndTimer"));
         QVERIFY(endTimer && endTimer->isActive());
         QCOMPARE(endTimer->interval(), 100);
         QTRY_VERIFY_WITH_TIMEOUT(!endTimer->isActive(), 2000);
-        QVERIFY(f.port.portOpen());
+        QVERIFY(f.port.isOpen());
         QCOMPARE(f.port.openCount(), opens);
-        QVERIFY(f.cycle.Timer1().isActive());
+        QVERIFY(f.cycle.tickTimer().isActive());
         // The request sent before the repeat was not abandoned by it.
         QVERIFY(f.engine.outstanding());
         QVERIFY(f.engine.awaitingReply());
-        f.cycle.Timer1().stop();
+        f.cycle.tickTimer().stop();
     }
 
     // Lending the line ends a running scan: it must not go on sending on a port
@@ -259,12 +265,14 @@ private Q_SLOTS:
     void handOverEndsAScan()
     {
         LinkFixture f;
-        QSignalSpy finished(&f.cycle, &PollingCycle::scanFinished);
-        f.cycle.startScan(Line9600);
-        f.cycle.ScanModTimer_Timer();
-        f.cycle.suspend(Line9600);
-        QVERIFY(!f.cycle.ScanModTimer().isActive());
-        QVERIFY(!f.cycle.scanning());
+        QSignalSpy finished(&f.scan, &ModuleScan::finished);
+        f.cycle.stop();
+        f.scan.start(Line9600);
+        f.scan.onTick();
+        QVERIFY(!f.cycle.selectModule(0)); // the scan owns the slot
+        f.cycle.lend(Line9600);
+        QVERIFY(!f.scan.tickTimer().isActive());
+        QVERIFY(!f.scan.running());
         QCOMPARE(finished.count(), 1);
         QVERIFY(!f.cycle.selectModule(-1));
         QVERIFY(f.cycle.selectModule(0));
@@ -277,20 +285,20 @@ private Q_SLOTS:
             QVERIFY(f.cycle.push(0x3062));
         QVERIFY(!f.cycle.push(0x3072));
         QCOMPARE(f.status, QStringLiteral("命令队列已满"));
-        QCOMPARE(f.state.commands.CmdTop, qint16(30));
-        QCOMPARE(f.state.commands.CmdQueue[30], qint16(0x3062));
+        QCOMPARE(f.state.commandStack.topIndex, qint16(30));
+        QCOMPARE(f.state.commandStack.entries[30], qint16(0x3062));
     }
 
     void startBurstAndRotation()
     {
         LinkFixture f;
-        f.state.commands.CmdQueue[1] = 0x3062; // pushed while stopped: dropped by Start
-        f.state.commands.CmdTop = 1;
+        f.state.commandStack.entries[1] = 0x3062; // pushed while stopped: dropped by Start
+        f.state.commandStack.topIndex = 1;
         f.cycle.start(Line9600, -1, 0, 2, false);
-        QCOMPARE(f.state.mods.ModIndex, qint16(1));
-        QCOMPARE(f.cycle.Timer1().interval(), 300);
+        QCOMPARE(f.state.moduleSlots.selected, qint16(1));
+        QCOMPARE(f.cycle.tickTimer().interval(), 300);
         QCOMPARE(f.engine.replyTimeout(), 288);
-        QVERIFY(f.cycle.Timer1().isActive());
+        QVERIFY(f.cycle.tickTimer().isActive());
         QVERIFY(f.port.sent().isEmpty()); // the first request leaves at the first tick
 
         const QList<QByteArray> expected{
@@ -306,11 +314,11 @@ private Q_SLOTS:
         QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("020300620008"), hex("020100300001")}));
 
         f.cycle.stop();
-        QVERIFY(!f.cycle.Timer1().isActive());
-        f.state.commands.CmdQueue[0] = 0x1234;
-        f.cycle.Timer1_Timer();
+        QVERIFY(!f.cycle.tickTimer().isActive());
+        f.state.commandStack.entries[0] = 0x1234;
+        f.cycle.onTick();
         QCOMPARE(f.status, QStringLiteral("无此功能号"));
-        QCOMPARE(f.state.commands.CmdQueue[0], qint16(0x1234)); // stays and repeats
+        QCOMPARE(f.state.commandStack.entries[0], qint16(0x1234)); // stays and repeats
     }
 
     // The burst reads the version-dependent blocks before the identifier; a
@@ -321,7 +329,7 @@ private Q_SLOTS:
         f.cycle.start(Line9600, -1, 0, 2, false);
         QList<QByteArray> bodies = ticks(f, 5);
         QCOMPARE(bodies.at(4), hex("020300120006")); // short form: version still unknown
-        f.cycle.Timer1_Timer();
+        f.cycle.onTick();
         QCOMPARE(f.lastSent().chopped(2), hex("0211"));
         f.reply(hex("021110") + "REREVE2060RIDU" + hex("0503"));
         QCOMPARE(ticks(f, 5),
@@ -330,7 +338,7 @@ private Q_SLOTS:
         // The same firmware again (next Start) reads nothing twice.
         f.cycle.start(Line9600, -1, 0, 2, false);
         ticks(f, 5);
-        f.cycle.Timer1_Timer();
+        f.cycle.onTick();
         f.reply(hex("021110") + "REREVE2060RIDU" + hex("0503"));
         QCOMPARE(ticks(f, 1), QList<QByteArray>{hex("020100000009")});
     }
@@ -345,56 +353,61 @@ private Q_SLOTS:
             LinkFixture f;
             const LineChoice line{1, QStringLiteral("x"), i};
             f.cycle.start(line, -1, 0, 1, false);
-            QCOMPARE(f.cycle.Timer1().interval(), poll[i]);
+            QCOMPARE(f.cycle.tickTimer().interval(), poll[i]);
             QCOMPARE(f.engine.replyTimeout(), reply[i]);
-            f.cycle.startScan(line);
-            QCOMPARE(f.cycle.ScanModTimer().interval(), scan[i]);
+            // "扫描模块" stops polling, then starts the scan.
+            f.cycle.stop();
+            f.scan.start(line);
+            QCOMPARE(f.scan.tickTimer().interval(), scan[i]);
             QCOMPARE(f.engine.replyTimeout(), scanReply[i]);
-            QVERIFY(!f.cycle.Timer1().isActive());
+            QVERIFY(f.scan.tickTimer().isActive());
+            QVERIFY(!f.cycle.tickTimer().isActive());
         }
     }
 
     void startOnScannedSlot()
     {
         LinkFixture f;
-        f.state.mods.ModAddress[1] = 5;
-        f.state.mods.AsciiMode[1] = True16;
+        ModuleSlots &moduleSlots = f.state.moduleSlots;
+        moduleSlots.stationAddress[1] = 5;
+        moduleSlots.ascii[1] = true;
         f.cycle.start(Line9600, 1, 2, 99, false);
-        QCOMPARE(f.state.mods.ModIndex, qint16(1));
-        QCOMPARE(f.state.mods.ModAddress[1], qint16(5));
-        QVERIFY(f.state.mods.isAscii());
+        QCOMPARE(moduleSlots.selected, qint16(1));
+        QCOMPARE(moduleSlots.stationAddress[1], qint16(5));
+        QVERIFY(moduleSlots.selectedIsAscii());
         f.cycle.start(Line9600, -1, 2, 99, true);
-        QCOMPARE(f.state.mods.ModIndex, qint16(3));
-        QCOMPARE(f.state.mods.ModAddress[3], qint16(99));
+        QCOMPARE(moduleSlots.selected, qint16(3));
+        QCOMPARE(moduleSlots.stationAddress[3], qint16(99));
+        QVERIFY(moduleSlots.ascii[3]);
     }
 
     // Answers every scan request from address 5 in RTU; counts ticks.
     void scanFindsModule()
     {
         LinkFixture f;
-        QSignalSpy finished(&f.cycle, &PollingCycle::scanFinished);
-        f.cycle.startScan(Line9600);
+        QSignalSpy finished(&f.scan, &ModuleScan::finished);
+        f.scan.start(Line9600);
         int answeredTick = 0;
         for (int tick = 1; tick <= 512; ++tick) {
             const qsizetype before = f.port.sent().size();
-            f.cycle.ScanModTimer_Timer();
+            f.scan.onTick();
             if (f.port.sent().size() > before && f.lastSent() == rtuFrame(hex("0511"))) {
                 answeredTick = tick;
                 QByteArray id = hex("051110") + "ZEZADO2040ZOZE" + hex("0502");
                 f.reply(id);
             } else if (f.port.sent().size() > before) {
-                f.engine.timMscon_Timer();
+                f.engine.onReplyTimeout();
             }
         }
         QCOMPARE(answeredTick, 12);
         QCOMPARE(f.found, QStringList{QStringLiteral("MOD(5)")});
-        QCOMPARE(f.state.mods.ModAddress[0], qint16(5));
-        QCOMPARE(f.state.mods.AsciiMode[0], False16);
-        QCOMPARE(f.state.mods.ModIndex, qint16(1));
+        QCOMPARE(f.state.moduleSlots.stationAddress[0], qint16(5));
+        QVERIFY(!f.state.moduleSlots.ascii[0]);
+        QCOMPARE(f.state.moduleSlots.selected, qint16(1));
         QCOMPARE(f.port.sent().size(), 510); // address 0 is never asked
         QCOMPARE(f.port.sent().at(0), asciiFrame(hex("0111")));
-        QVERIFY(!f.cycle.ScanModTimer().isActive());
-        QCOMPARE(f.state.scan.Scanning, False16);
+        QVERIFY(!f.scan.tickTimer().isActive());
+        QVERIFY(!f.scan.running());
         QCOMPARE(finished.count(), 1);
     }
 
@@ -402,28 +415,31 @@ private Q_SLOTS:
     void scanLastAddress()
     {
         LinkFixture f;
-        f.cycle.startScan(Line9600);
-        f.state.scan.ScanAddress = 255;
-        f.cycle.ScanModTimer_Timer();
-        f.engine.timMscon_Timer();
-        f.cycle.ScanModTimer_Timer();
+        QSignalSpy finished(&f.scan, &ModuleScan::finished);
+        f.scan.start(Line9600);
+        QVERIFY(f.scanTo(255, true));
+        QCOMPARE(f.lastSent(), asciiFrame(hex("FF11")));
+        f.engine.onReplyTimeout();
+        f.scan.onTick();
         QCOMPARE(f.lastSent(), rtuFrame(hex("FF11")));
-        QVERIFY(!f.cycle.ScanModTimer().isActive());
-        QCOMPARE(f.state.scan.Scanning, True16);
+        QVERIFY(!f.scan.tickTimer().isActive());
+        QVERIFY(f.scan.running());
+        QCOMPARE(finished.count(), 0);
         f.reply(hex("FF1110") + "REREVE2060RIDU" + hex("0503"));
         QCOMPARE(f.found, QStringList{QStringLiteral("MOD(255)")});
-        QCOMPARE(f.state.scan.Scanning, False16);
+        QVERIFY(!f.scan.running());
+        QCOMPARE(finished.count(), 1);
     }
 
     void portLossStopsPolling()
     {
         LinkFixture f;
-        QSignalSpy errors(&f.engine, &TransactionEngine::portError);
+        QSignalSpy errors(&f.engine, &TransactionEngine::portFailed);
         f.cycle.start(Line9600, -1, 0, 2, false);
-        f.cycle.Timer1_Timer();
+        f.cycle.onTick();
         f.port.pull(QStringLiteral("unplugged"));
         QCOMPARE(errors.count(), 1);
-        QVERIFY(!f.cycle.Timer1().isActive());
+        QVERIFY(!f.cycle.tickTimer().isActive());
         QVERIFY(!f.engine.awaitingReply());
     }
 };

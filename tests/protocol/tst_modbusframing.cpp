@@ -1,6 +1,8 @@
-// Framing and unframing on the shared frame buffer, with the exact effects on
-// CommBuf, CommLen, CheckSum, ReplyLen and the slot's framing flag.
+// Framing and unframing on a frame buffer, with the exact effects on its
+// bytes, length, checksum and reply length, in the framing of the selected slot.
+#include "module/moduleslots.h"
 #include "protocol/modbusframing.h"
+#include "protocol/requests.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -9,18 +11,10 @@ using namespace krv;
 using testsupport::hex;
 
 namespace {
-// A request body in the layout the builders leave: FrameLen bytes, last two zero.
-void loadRequest(FrameBuffer &fb, const QByteArray &body, qint16 replyLen)
-{
-    fb.CommBuf = body + QByteArray(2, '\0');
-    fb.FrameLen = static_cast<qint16>(fb.CommBuf.size());
-    fb.ReplyLen = replyLen;
-}
-
 void loadReply(FrameBuffer &fb, const QByteArray &bytes)
 {
-    fb.CommBuf = bytes;
-    fb.CommLen = static_cast<qint16>(bytes.size());
+    fb.bytes = bytes;
+    fb.length = static_cast<qint16>(bytes.size());
 }
 } // namespace
 
@@ -48,38 +42,40 @@ private Q_SLOTS:
     void frameRtuRequest()
     {
         FrameBuffer fb;
-        ModuleSlots mods;
-        mods.ModIndex = 3;
-        // CalcCRC re-asserts the slot's framing as RTU.
-        mods.AsciiMode[3] = True16;
-        fb.CommBuf = hex("010300000008");
-        fb.CommLen = 6;
-        CalcCRC(fb, mods);
-        QCOMPARE(fb.CheckSum, 0x0C44);
-        QCOMPARE(mods.AsciiMode[3], False16);
-        loadRequest(fb, hex("010300000008"), 21);
-        frameRequest(fb, mods);
-        QCOMPARE(fb.CommBuf, hex("010300000008440C"));
-        QCOMPARE(fb.CommLen, qint16(8));
-        QCOMPARE(fb.ReplyLen, qint16(21));
-        QCOMPARE(mods.AsciiMode[3], False16);
+        fb.bytes = hex("010300000008");
+        fb.length = 6;
+        computeCrc(fb);
+        QCOMPARE(fb.checksum, 0x0C44);
+        QCOMPARE(fb.bytes, hex("010300000008")); // the CRC alone changes nothing else
+        QCOMPARE(fb.length, qint16(6));
+
+        loadRequest(fb, buildRequest(1, Fn::ReadHolding, 0, 8));
+        QCOMPARE(fb.bytes, hex("0103000000080000"));
+        QCOMPARE(fb.requestLength, qint16(8));
+        frameRequest(fb, false);
+        QCOMPARE(fb.bytes, hex("010300000008440C"));
+        QCOMPARE(fb.length, qint16(8));
+        QCOMPARE(fb.replyLength, qint16(21));
     }
 
+    // The selected slot's framing decides; the last slot is a valid one.
     void frameAsciiRequest()
     {
         FrameBuffer fb;
-        ModuleSlots mods;
-        mods.ModIndex = 512; // the last slot is valid
-        mods.AsciiMode[512] = True16;
-        loadRequest(fb, hex("010300000008"), 21);
-        frameRequest(fb, mods);
-        QCOMPARE(fb.CommBuf, QByteArray(":010300000008F4\r\n"));
-        QCOMPARE(fb.CommBuf.size(), 17);
-        QCOMPARE(fb.CommLen, qint16(16));
-        QCOMPARE(fb.ReplyLen, qint16(43));
-        QCOMPARE(fb.CheckSum, -12); // minus the sum of the body bytes
-        QCOMPARE(mods.AsciiMode[512], True16);
+        ModuleSlots moduleSlots;
+        moduleSlots.selected = 512;
+        moduleSlots.ascii[512] = true;
+        QVERIFY(ModuleSlots::validIndex(512));
         QVERIFY(!ModuleSlots::validIndex(513));
+        QVERIFY(moduleSlots.selectedIsAscii());
+        loadRequest(fb, buildRequest(1, Fn::ReadHolding, 0, 8));
+        frameRequest(fb, moduleSlots.selectedIsAscii());
+        QCOMPARE(fb.bytes, QByteArray(":010300000008F4\r\n"));
+        QCOMPARE(fb.bytes.size(), 17);
+        QCOMPARE(fb.length, qint16(16));
+        QCOMPARE(fb.replyLength, qint16(43));
+        QCOMPARE(fb.checksum, -12); // minus the sum of the body bytes
+        QVERIFY(moduleSlots.ascii[512]);
     }
 
     void asciiDigitsAreUpperCase() { QCOMPARE(asciiFrame(hex("FAAB")), QByteArray(":FAAB5B\r\n")); }
@@ -89,8 +85,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ascii");
         QTest::addColumn<QByteArray>("received");
         QTest::addColumn<bool>("intact");
-        QTest::addColumn<qint32>("checkSum");
-        QTest::addColumn<qint16>("commLen");
+        QTest::addColumn<qint32>("checksum");
+        QTest::addColumn<qint16>("length");
         QTest::addColumn<QByteArray>("decodedHead");
 
         const QByteArray rtu = rtuFrame(hex("0103020064"));
@@ -114,22 +110,21 @@ private Q_SLOTS:
         QFETCH(bool, ascii);
         QFETCH(QByteArray, received);
         QFETCH(bool, intact);
-        QFETCH(qint32, checkSum);
-        QFETCH(qint16, commLen);
+        QFETCH(qint32, checksum);
+        QFETCH(qint16, length);
         QFETCH(QByteArray, decodedHead);
 
         FrameBuffer fb;
-        ModuleSlots mods;
-        mods.AsciiMode[0] = ascii ? True16 : False16;
         loadReply(fb, received);
-        QCOMPARE(unframeReply(fb, mods), intact);
-        if (checkSum >= 0)
-            QCOMPARE(fb.CheckSum, checkSum);
+        QCOMPARE(unframeReply(fb, ascii), intact);
+        if (checksum >= 0)
+            QCOMPARE(fb.checksum, checksum);
         else
-            QCOMPARE_NE(fb.CheckSum, 0);
-        QCOMPARE(fb.CommLen, commLen);
-        QVERIFY(fb.CommBuf.startsWith(decodedHead));
-        QCOMPARE(mods.isAscii(), ascii);
+            QCOMPARE_NE(fb.checksum, 0);
+        QCOMPARE(fb.length, length);
+        QVERIFY(fb.bytes.startsWith(decodedHead));
+        // The same verdict without touching the bytes.
+        QCOMPARE(frameIntact(received, ascii), intact);
     }
 
     // The ASCII decoder leaves the characters past the decoded bytes in place.
@@ -137,23 +132,22 @@ private Q_SLOTS:
     {
         FrameBuffer fb;
         loadReply(fb, ":0111EE\r\n");
-        AsciiToRtu(fb);
-        QCOMPARE(fb.CommBuf, QByteArray("\x01\x11\xEE"
-                                        "11EE\r\n"));
+        decodeAscii(fb);
+        QCOMPARE(fb.bytes, QByteArray("\x01\x11\xEE"
+                                      "11EE\r\n"));
     }
 
-    // Framing never indexes outside the buffer, whatever FrameLen says.
+    // Framing never indexes outside the buffer, whatever requestLength says.
     void frameWithInconsistentLength()
     {
         FrameBuffer fb;
-        ModuleSlots mods;
-        fb.CommBuf = hex("01");
-        fb.FrameLen = 8;
-        frameRequest(fb, mods);
-        QCOMPARE(fb.CommBuf.size(), 8);
-        fb.FrameLen = 0;
-        frameRequest(fb, mods);
-        QCOMPARE(fb.CommBuf.size(), 2);
+        fb.bytes = hex("01");
+        fb.requestLength = 8;
+        frameRequest(fb, false);
+        QCOMPARE(fb.bytes.size(), 8);
+        fb.requestLength = 0;
+        frameRequest(fb, false);
+        QCOMPARE(fb.bytes.size(), 2);
     }
 };
 

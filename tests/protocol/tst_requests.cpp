@@ -1,5 +1,6 @@
-// The request builder (frame buffer contents, FrameLen, ReplyLen) and the reply
-// reader (bounds, registers, check-field length per framing).
+// The request builder (body, reply length, the fields read back, and the
+// frame buffer it loads) and the reply reader (bounds, registers, check-field
+// length per framing).
 #include "protocol/requests.h"
 #include "testsupport.h"
 
@@ -51,12 +52,22 @@ private Q_SLOTS:
         QFETCH(QByteArray, payload);
         QFETCH(QByteArray, body);
         QFETCH(qint16, replyLen);
+        const Request request = buildRequest(2, function, start, count, payload);
+        QCOMPARE(request.body, body);
+        QCOMPARE(request.replyLength, replyLen);
+        QCOMPARE(request.station(), quint8(2));
+        QCOMPARE(request.function(), function);
+        // The identifier request has neither start nor count.
+        const bool identifier = function == Fn::ReportId;
+        QCOMPARE(request.start(), identifier ? quint16(0) : start);
+        QCOMPARE(request.count(), identifier ? quint16(0) : count);
+
         FrameBuffer fb;
-        fb.CommBuf = "stale contents";
-        buildRequest(fb, 2, function, start, count, payload);
-        QCOMPARE(fb.CommBuf, body + QByteArray(2, '\0'));
-        QCOMPARE(fb.FrameLen, qint16(body.size() + 2));
-        QCOMPARE(fb.ReplyLen, replyLen);
+        fb.bytes = "stale contents";
+        loadRequest(fb, request);
+        QCOMPARE(fb.bytes, body + QByteArray(2, '\0'));
+        QCOMPARE(fb.requestLength, qint16(body.size() + 2));
+        QCOMPARE(fb.replyLength, replyLen);
     }
 
     void replyLengths()
@@ -72,8 +83,8 @@ private Q_SLOTS:
     {
         const QByteArray rtu = testsupport::framed(hex("020304FF387FFF"), false);
         FrameBuffer fb;
-        fb.CommBuf = rtu + "trailing";
-        fb.CommLen = static_cast<qint16>(rtu.size());
+        fb.bytes = rtu + "trailing";
+        fb.length = static_cast<qint16>(rtu.size());
         const ReplyReader r(fb, false);
         QCOMPARE(r.size(), 7);
         QVERIFY(r.has(7));
@@ -94,11 +105,11 @@ private Q_SLOTS:
 
     void readerAsciiHasOneCheckByte()
     {
-        // After unframing an ASCII reply, CommBuf starts with the decoded bytes
-        // (body and LRC); CommLen counts them.
+        // After unframing an ASCII reply, the buffer starts with the decoded
+        // bytes (body and LRC); its length counts them.
         FrameBuffer fb;
-        fb.CommBuf = hex("0111EE") + "11EE\r\n";
-        fb.CommLen = 3;
+        fb.bytes = hex("0111EE") + "11EE\r\n";
+        fb.length = 3;
         const ReplyReader r(fb, true);
         QCOMPARE(r.size(), 2);
         QCOMPARE(r.function(), quint8(0x11));
@@ -109,12 +120,12 @@ private Q_SLOTS:
     void readerNeverReadsPastTheBuffer()
     {
         FrameBuffer fb;
-        fb.CommBuf = hex("0103");
-        fb.CommLen = 100; // a length that overstates the buffer
+        fb.bytes = hex("0103");
+        fb.length = 100; // a length that overstates the buffer
         const ReplyReader r(fb, false);
         QCOMPARE(r.size(), 0);
         QCOMPARE(r.byte(1), quint8(0));
-        fb.CommLen = -5;
+        fb.length = -5;
         QCOMPARE(ReplyReader(fb, false).size(), 0);
     }
 };

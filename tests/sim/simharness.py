@@ -7,31 +7,22 @@ import re
 import select
 import signal
 import subprocess
+import sys
 import termios
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from modbus_crc import crc16, lrc  # noqa: E402
 
 SIM = os.environ.get("KRV2060_SIM", "build-sim/krv2060-sim")
 SPEEDS = {1200: termios.B1200, 2400: termios.B2400, 4800: termios.B4800,
           9600: termios.B9600, 19200: termios.B19200, 38400: termios.B38400}
 
 
-def crc16(data):
-    crc = 0xFFFF
-    for b in data:
-        crc ^= b
-        for _ in range(8):
-            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
-    return crc
-
-
 def rtu(body):
     c = crc16(body)
     return bytes(body) + bytes([c & 0xFF, c >> 8])
-
-
-def lrc(body):
-    return (-sum(body)) & 0xFF
 
 
 def ascii_frame(body):

@@ -26,8 +26,12 @@ matches the reply it came from or one very like it.
 Prints a summary and every failure; exits 1 on a failure.
 """
 
+import os
 import re
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from modbus_crc import crc16, lrc  # noqa: E402
 
 WINDOW_MS = 5000
 SLOP_MS = 100  # both logs use the same clock; lines are written a little apart
@@ -58,15 +62,6 @@ class Clock:
         if self.near is None:
             self.near = t
         return t
-
-
-def crc16(data):
-    crc = 0xFFFF
-    for b in data:
-        crc ^= b
-        for _ in range(8):
-            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
-    return crc
 
 
 def unescape(text):
@@ -107,7 +102,7 @@ def frame_body(text, ascii_framing, noise=0):
             data = bytes.fromhex(raw[1:-2].decode("ascii"))
         except ValueError:
             return None
-        if len(data) < 2 or (sum(data) & 0xFF) != 0:
+        if len(data) < 2 or lrc(data[:-1]) != data[-1]:
             return None
         return data[:-1]
     try:
@@ -184,45 +179,43 @@ def expected_fields(key, body, version):
     _, fn, start, count = key
     try:
         if fn == 0x11:
-            return {"Id": body[3:17].hex(), "VerMajor": body[17], "VerMinor": body[18]}
+            return {"id": body[3:17].hex(), "firmwareMajor": body[17], "firmwareMinor": body[18]}
         if fn == 1 and count == 9:
-            return {f"DOState{k}": v for k, v in enumerate(bits(body, 9))}
+            return {f"outputs{k}": v for k, v in enumerate(bits(body, 9))}
         if fn == 1 and start == 0x30:
-            return {"DOState9": bits(body, 1)[0]}
+            return {"controlEnable": bits(body, 1)[0]}
         if fn == 2:
-            return {f"DIState{k}": v for k, v in enumerate(bits(body, 20))}
+            return {f"inputs{k}": v for k, v in enumerate(bits(body, 20))}
         r = registers(body)
         if fn != 3:
             return None
         if start == 0x0000:
-            return {f"MeasValue{k}": signed(v) for k, v in enumerate(r[:8])}
+            return {f"measurements{k}": signed(v) for k, v in enumerate(r[:8])}
         if start == 0x0062:
-            return {f"ChnlSensorCode{k}": signed(v) for k, v in enumerate(r[:8])}
+            return {f"sensorCodes{k}": signed(v) for k, v in enumerate(r[:8])}
         if start == 0x0082:
-            fields = {f"ECalbValue{k}": signed(v) for k, v in enumerate(r[:8])}
-            fields.update({f"ECalbEntry{k}": signed(v) for k, v in enumerate(r[:8])})
-            return fields
+            return {f"calibration{k}": signed(v) for k, v in enumerate(r[:8])}
         if start == 0x01F8:
             # 0x01F8: bit 15 continuous addressing (firmware 5.3 on), bits 8-11
             # serial output count, bit 0 request output; 0x01F9 bit 0 start
             # mode; 0x01FA low byte the channel count.
-            return {"AddrContinuous": 1 if version >= 53 and r[0] & 0x8000 else 0,
-                    "SerialOutCount": (r[0] >> 8) & 0x0F, "RequestOut": r[0] & 1,
-                    "StartControl": r[1] & 1, "MeasChannels": r[2] & 0xFF}
+            return {"continuousAddressing": 1 if version >= 53 and r[0] & 0x8000 else 0,
+                    "serialOutputCount": (r[0] >> 8) & 0x0F, "requestOutput": r[0] & 1,
+                    "startMode": r[1] & 1, "measuredChannels": r[2] & 0xFF}
         if start == 0x0012 and count == 10:
             # From firmware 5.3: serial no., comm byte, sensor byte, year,
             # month, day, hour, minute, address, cold value (one per register).
-            return {"SerialNo": r[0], "CommByte": r[1] & 0xFF, "SensorByte": r[2] & 0xFF,
-                    "MadeYear": r[3], "MadeMonth": r[4] & 0xFF, "MadeDay": r[5] & 0xFF,
-                    "MadeHour": r[6] & 0xFF, "MadeMinute": r[7] & 0xFF,
-                    "SysAddress": r[8] & 0xFF, "ColdAdj": signed(r[9])}
+            return {"serialNumber": r[0], "commByte": r[1] & 0xFF, "sensorByte": r[2] & 0xFF,
+                    "year": r[3], "month": r[4] & 0xFF, "day": r[5] & 0xFF,
+                    "hour": r[6] & 0xFF, "minute": r[7] & 0xFF,
+                    "stationAddress": r[8] & 0xFF, "coldJunctionAdjust": signed(r[9])}
         if start == 0x0012 and count == 6:
             # Before 5.3: serial no., sensor|comm, year, day|month,
             # minute|hour, cold value|address (high|low byte).
-            return {"SerialNo": r[0], "SensorByte": r[1] >> 8, "CommByte": r[1] & 0xFF,
-                    "MadeYear": r[2], "MadeDay": r[3] >> 8, "MadeMonth": r[3] & 0xFF,
-                    "MadeMinute": r[4] >> 8, "MadeHour": r[4] & 0xFF,
-                    "ColdAdj": r[5] >> 8, "SysAddress": r[5] & 0xFF}
+            return {"serialNumber": r[0], "sensorByte": r[1] >> 8, "commByte": r[1] & 0xFF,
+                    "year": r[2], "day": r[3] >> 8, "month": r[3] & 0xFF,
+                    "minute": r[4] >> 8, "hour": r[4] & 0xFF,
+                    "coldJunctionAdjust": r[5] >> 8, "stationAddress": r[5] & 0xFF}
     except IndexError:
         return None
     return None
@@ -245,7 +238,7 @@ def read_record(lines, near=None):
         fields = {}
         for item in parts[5:]:
             name, value = item.split("=", 1)
-            fields[name] = value if name == "Id" else int(value)
+            fields[name] = value if name == "id" else int(value)
         blocks.append((t, key, fields))
     return blocks
 
@@ -282,7 +275,7 @@ def check(sim_lines, record_lines):
                 fmt_time(t), key[0], key[1], "-" if key[2] is None else "%04x" % key[2],
                 "-" if key[3] is None else key[3], why))
         if key[1] == 0x11:
-            version = fields.get("VerMajor", 0) * 10 + fields.get("VerMinor", 0)
+            version = fields.get("firmwareMajor", 0) * 10 + fields.get("firmwareMinor", 0)
     values = sum(len(f) for _, _, f in blocks)
     summary = [
         "simulator: %(rx)d requests heard, %(tx)d replies sent (%(wrong_check)d with a wrong "

@@ -90,53 +90,57 @@ public:
         connect(&p.engine, &TransactionEngine::requestEnded, this, &Recorder::onEnded);
         const ModuleData &m = p.state.module;
         RegisterMap &r = p.registerMap;
-        connect(&r, &RegisterMap::measurementsDecoded, this, [this, &m](int n, bool) {
-            write(list(QStringLiteral("MeasValue"), m.MeasValue, n));
-        });
+        connect(&r, &RegisterMap::measurementsDecoded, this,
+                [this, &m](const ChannelValues &values, bool) {
+                    write(
+                        list(QStringLiteral("measurements"), m.measurements.values, values.count));
+                });
         connect(&r, &RegisterMap::systemBlockDecoded, this, [this, &m] {
-            write(QStringLiteral("SerialNo=%1 CommByte=%2 SensorByte=%3 MadeYear=%4 "
-                                 "MadeMonth=%5 MadeDay=%6 MadeHour=%7 MadeMinute=%8 "
-                                 "SysAddress=%9 ColdAdj=%10")
-                      .arg(m.SerialNo)
-                      .arg(m.CommByte)
-                      .arg(m.SensorByte)
-                      .arg(m.MadeYear)
-                      .arg(m.MadeMonth)
-                      .arg(m.MadeDay)
-                      .arg(m.MadeHour)
-                      .arg(m.MadeMinute)
-                      .arg(m.SysAddress)
-                      .arg(m.ColdAdj));
+            const SystemBlock &s = m.system;
+            write(QStringLiteral("serialNumber=%1 commByte=%2 sensorByte=%3 year=%4 month=%5 "
+                                 "day=%6 hour=%7 minute=%8 stationAddress=%9 "
+                                 "coldJunctionAdjust=%10")
+                      .arg(s.serialNumber)
+                      .arg(s.commByte)
+                      .arg(s.sensorByte)
+                      .arg(s.year)
+                      .arg(s.month)
+                      .arg(s.day)
+                      .arg(s.hour)
+                      .arg(s.minute)
+                      .arg(s.stationAddress)
+                      .arg(s.coldJunctionAdjust));
         });
-        connect(&r, &RegisterMap::sensorCodesDecoded, this, [this, &m](int n) {
-            write(list(QStringLiteral("ChnlSensorCode"), m.ChnlSensorCode, n));
+        connect(&r, &RegisterMap::sensorCodesDecoded, this, [this, &m](const ChannelValues &codes) {
+            write(list(QStringLiteral("sensorCodes"), m.sensorCodes, codes.count));
         });
-        connect(&r, &RegisterMap::calibrationDecoded, this, [this, &m](int n) {
-            QString entries;
-            for (int k = 0; k < n; ++k)
-                entries += QStringLiteral(" ECalbEntry%1=%2").arg(k).arg(m.ECalbEntry[k].Value);
-            write(list(QStringLiteral("ECalbValue"), m.ECalbValue, n) + entries);
-        });
+        connect(&r, &RegisterMap::calibrationDecoded, this,
+                [this, &m](const ChannelValues &values) {
+                    write(list(QStringLiteral("calibration"), m.calibration, values.count));
+                });
         connect(&r, &RegisterMap::moduleControlDecoded, this, [this, &m] {
-            write(QStringLiteral("AddrContinuous=%1 SerialOutCount=%2 RequestOut=%3 "
-                                 "StartControl=%4 MeasChannels=%5")
-                      .arg(m.AddrContinuous)
-                      .arg(m.SerialOutCount)
-                      .arg(m.RequestOut)
-                      .arg(m.StartControl)
-                      .arg(m.MeasChannels));
+            const ModuleControl &c = m.control;
+            write(QStringLiteral("continuousAddressing=%1 serialOutputCount=%2 requestOutput=%3 "
+                                 "startMode=%4 measuredChannels=%5")
+                      .arg(int(c.continuousAddressing))
+                      .arg(c.serialOutputCount)
+                      .arg(c.requestOutput)
+                      .arg(c.startMode)
+                      .arg(c.measuredChannels));
         });
-        connect(&r, &RegisterMap::outputsDecoded, this,
-                [this, &m] { write(list(QStringLiteral("DOState"), m.DOState, 9)); });
-        connect(&r, &RegisterMap::controlEnableDecoded, this,
-                [this, &m] { write(QStringLiteral("DOState9=%1").arg(m.DOState[9])); });
-        connect(&r, &RegisterMap::inputsDecoded, this,
-                [this, &m] { write(list(QStringLiteral("DIState"), m.DIState, 20)); });
-        connect(&r, &RegisterMap::deviceIdentified, this, [this, &m](const QByteArray &id, int) {
-            write(QStringLiteral("Id=%1 VerMajor=%2 VerMinor=%3")
-                      .arg(QString::fromLatin1(id.toHex()))
-                      .arg(m.VerMajor)
-                      .arg(m.VerMinor));
+        connect(&r, &RegisterMap::switchOutputsDecoded, this, [this, &m] {
+            write(list(QStringLiteral("outputs"), m.outputs, SwitchOutputCount));
+        });
+        connect(&r, &RegisterMap::controlEnableDecoded, this, [this, &m] {
+            write(QStringLiteral("controlEnable=%1").arg(int(m.outputs[ControlEnableIndex])));
+        });
+        connect(&r, &RegisterMap::switchInputsDecoded, this,
+                [this, &m] { write(list(QStringLiteral("inputs"), m.inputs, InputCount)); });
+        connect(&r, &RegisterMap::deviceIdentified, this, [this, &m](const DeviceId &id, int) {
+            write(QStringLiteral("id=%1 firmwareMajor=%2 firmwareMinor=%3")
+                      .arg(QString::fromLatin1(id.id.toHex()))
+                      .arg(m.firmwareMajor)
+                      .arg(m.firmwareMinor));
         });
     }
 
@@ -191,7 +195,7 @@ private:
             s += QStringLiteral("%1%2%3=%4")
                      .arg(k ? QStringLiteral(" ") : QString(), name)
                      .arg(k)
-                     .arg(values[k]);
+                     .arg(static_cast<qint32>(values[k]));
         return s;
     }
 
@@ -261,7 +265,7 @@ public:
         : m_p(p), m_rng(o.seed), m_limitMs(o.seconds * 1000LL), m_done(std::move(done))
     {
         m_clock.start();
-        connect(&p.polling, &PollingCycle::scanStep, this, [this](int address, bool) {
+        connect(&p.scan, &ModuleScan::stepped, this, [this](int address, bool) {
             // A short scan covers the modules at 2 and 5; stop once address 6 is tried.
             if (!m_fullScan && m_scanning && address >= 6) {
                 m_scanning = false;
@@ -271,7 +275,7 @@ public:
                 });
             }
         });
-        connect(&p.polling, &PollingCycle::scanFinished, this, [this] {
+        connect(&p.scan, &ModuleScan::finished, this, [this] {
             if (m_fullScan && m_scanning) {
                 m_scanning = false;
                 later(300, [this] { run(); });
@@ -291,7 +295,7 @@ public:
 private:
     template <class T> T *w(const QString &name) const
     {
-        T *widget = m_p.form1.findChild<T *>(name);
+        T *widget = m_p.mainWindow.findChild<T *>(name);
         if (!widget)
             qFatal("no widget %s", qPrintable(name));
         return widget;
@@ -391,12 +395,12 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    QSerialPortComponent comm1, controlPort, alarmPort;
+    SerialPortComponent mainPort, controlPort, alarmPort;
     ScriptedAsker asker;
-    auto program = std::make_unique<Program>(Ports{comm1, controlPort, alarmPort}, asker);
+    auto program = std::make_unique<Program>(Ports{mainPort, controlPort, alarmPort}, asker);
     Recorder recorder(*program, file);
     Operator op(*program, opt, [] { QApplication::exit(0); });
-    program->form1.show();
+    program->mainWindow.show();
     op.begin();
     QApplication::exec();
 

@@ -4,26 +4,27 @@ import os
 import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
 import soakcheck  # noqa: E402
+from modbus_crc import crc16, lrc  # noqa: E402
 
 
 def rtu(hex_body):
     body = bytes.fromhex(hex_body)
-    crc = soakcheck.crc16(body)
+    crc = crc16(body)
     return (body + bytes([crc & 0xFF, crc >> 8])).hex(" ").upper()
 
 
 def ascii_frame(hex_body):
     body = bytes.fromhex(hex_body)
-    lrc = (-sum(body)) & 0xFF
-    return ":" + (body + bytes([lrc])).hex().upper() + "\\r\\n"
+    return ":" + (body + bytes([lrc(body)])).hex().upper() + "\\r\\n"
 
 
 MEAS_REQ = rtu("020300000008")
 MEAS_REPLY = "0203100001000200030004FFFF0006000700FF"  # 1 2 3 4 -1 6 7 255
-MEAS_FIELDS = "MeasValue0=1 MeasValue1=2 MeasValue2=3 MeasValue3=4 MeasValue4=-1 " \
-              "MeasValue5=6 MeasValue6=7 MeasValue7=255"
+MEAS_FIELDS = " ".join(f"measurements{k}={v}" for k, v in enumerate([1, 2, 3, 4, -1, 6, 7, 255]))
 CALIB_REQ = rtu("020300820008")
 
 
@@ -51,7 +52,7 @@ class SoakCheck(unittest.TestCase):
                   f"10:00:00.001 [2 RTU 9600] tx {rtu(MEAS_REPLY)}")
         failures = run(log, [f"10:00:00.130 2 03 0000 8 {MEAS_FIELDS.replace('=4 ', '=5 ')}"])
         self.assertEqual(len(failures), 1)
-        self.assertIn("MeasValue3=5 (sent 4)", failures[0])
+        self.assertIn("measurements3=5 (sent 4)", failures[0])
 
     def test_values_from_a_reply_with_a_wrong_check_or_dropped_fail(self):
         for tx in (f"tx {rtu(MEAS_REPLY)} (wrong check)", f"tx dropped: {rtu(MEAS_REPLY)}",
@@ -65,8 +66,7 @@ class SoakCheck(unittest.TestCase):
                   f"10:00:00.001 [2 RTU 9600] tx {rtu(MEAS_REPLY)} (400 ms late)",
                   f"10:00:00.300 [2 RTU 9600] rx {CALIB_REQ}",
                   f"10:00:00.301 [2 RTU 9600] tx {rtu('020310' + '0000' * 8)}")
-        calib = " ".join(f"ECalbValue{k}={v}" for k, v in enumerate([1, 2, 3, 4, -1, 6, 7, 255]))
-        calib += " " + calib.replace("ECalbValue", "ECalbEntry")
+        calib = " ".join(f"calibration{k}={v}" for k, v in enumerate([1, 2, 3, 4, -1, 6, 7, 255]))
         self.assertEqual(len(run(log, [f"10:00:00.420 2 03 0082 8 {calib}"])), 1)
 
     def test_an_old_value_that_outlived_its_reply_fails(self):
@@ -89,17 +89,17 @@ class SoakCheck(unittest.TestCase):
                   f"10:00:00.301 [5 ASCII 9600] tx {ascii_frame('050203010008')}",
                   f"10:00:00.600 [5 ASCII 9600] rx {sys_req}",
                   f"10:00:00.601 [5 ASCII 9600] tx {ascii_frame('05030C04D24A0307E5100C1E09F605')}")
-        dos = [1, 0, 0, 1, 0, 0, 0, 0, 1]
-        dis = [1] + [0] * 18 + [1]
+        outputs = [1, 0, 0, 1, 0, 0, 0, 0, 1]
+        inputs = [1] + [0] * 18 + [1]
         record = [
-            "10:00:00.100 5 01 0000 9 " + " ".join(f"DOState{k}={v}" for k, v in enumerate(dos)),
-            "10:00:00.400 5 02 0010 20 " + " ".join(f"DIState{k}={v}" for k, v in enumerate(dis)),
-            "10:00:00.700 5 03 0012 6 SerialNo=1234 SensorByte=74 CommByte=3 MadeYear=2021 "
-            "MadeDay=16 MadeMonth=12 MadeMinute=30 MadeHour=9 ColdAdj=246 SysAddress=5",
+            "10:00:00.100 5 01 0000 9 " + " ".join(f"outputs{k}={v}" for k, v in enumerate(outputs)),
+            "10:00:00.400 5 02 0010 20 " + " ".join(f"inputs{k}={v}" for k, v in enumerate(inputs)),
+            "10:00:00.700 5 03 0012 6 serialNumber=1234 sensorByte=74 commByte=3 year=2021 "
+            "day=16 month=12 minute=30 hour=9 coldJunctionAdjust=246 stationAddress=5",
         ]
         self.assertEqual(run(log, record), [])
         # The same bytes read in the layout from firmware 5.3 on would be wrong.
-        self.assertEqual(len(run(log, [record[2].replace("SensorByte=74", "SensorByte=3")])), 1)
+        self.assertEqual(len(run(log, [record[2].replace("sensorByte=74", "sensorByte=3")])), 1)
 
     def test_module_control_follows_the_firmware_the_tool_identified(self):
         id_req = rtu("0211")
@@ -111,10 +111,12 @@ class SoakCheck(unittest.TestCase):
                   f"10:00:00.301 [2 RTU 9600] tx {rtu(id_reply)}",
                   f"10:00:00.600 [2 RTU 9600] rx {modcon_req}",
                   f"10:00:00.601 [2 RTU 9600] tx {rtu('0203068301000100 08'.replace(' ', ''))}")
-        before = "AddrContinuous=0 SerialOutCount=3 RequestOut=1 StartControl=1 MeasChannels=8"
-        after = before.replace("AddrContinuous=0", "AddrContinuous=1")
+        before = ("continuousAddressing=0 serialOutputCount=3 requestOutput=1 startMode=1 "
+                  "measuredChannels=8")
+        after = before.replace("continuousAddressing=0", "continuousAddressing=1")
         record = [f"10:00:00.100 2 03 01f8 3 {before}",
-                  "10:00:00.400 2 11 - - Id=" + b"REREVE2060RIDU".hex() + " VerMajor=5 VerMinor=3",
+                  "10:00:00.400 2 11 - - id=" + b"REREVE2060RIDU".hex() +
+                  " firmwareMajor=5 firmwareMinor=3",
                   f"10:00:00.700 2 03 01f8 3 {after}"]
         self.assertEqual(run(log, record), [])
         self.assertEqual(len(run(log, record[:2] + [record[2].replace(after, before)])), 1)

@@ -2,8 +2,8 @@
 // Helpers several suites share: hex text, frames as a slot would frame them,
 // the last frame an in-memory port sent, and reply bodies.
 
+#include "memoryport.h"
 #include "protocol/modbusframing.h"
-#include "protocol/serialportcomponent.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,13 +22,13 @@ inline QByteArray framed(const QByteArray &body, bool ascii)
     return ascii ? krv::asciiFrame(body) : krv::rtuFrame(body);
 }
 
-inline QByteArray lastSent(const krv::MemoryPortComponent &port)
+inline QByteArray lastSent(const MemoryPort &port)
 {
     return port.sent().isEmpty() ? QByteArray() : port.sent().constLast();
 }
 
 // Hands a frame to the port in about `chunks` pieces.
-inline void deliver(krv::MemoryPortComponent &port, const QByteArray &frame, int chunks = 1)
+inline void deliver(MemoryPort &port, const QByteArray &frame, int chunks = 1)
 {
     const int step = qMax(1, static_cast<int>(frame.size()) / qMax(1, chunks));
     for (int i = 0; i < frame.size(); i += step)
@@ -36,11 +36,11 @@ inline void deliver(krv::MemoryPortComponent &port, const QByteArray &frame, int
 }
 
 // The RTU request bodies sent so far, without check bytes, as hex text.
-inline QStringList sentBodies(const krv::MemoryPortComponent &port)
+inline QStringList sentBodies(const MemoryPort &port)
 {
     QStringList out;
     for (const QByteArray &f : port.sent())
-        out << QString::fromLatin1(f.left(f.size() - 2).toHex().toUpper());
+        out << QString::fromLatin1(krv::hexBytes(f.left(f.size() - 2)));
     return out;
 }
 

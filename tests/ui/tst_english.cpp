@@ -117,16 +117,16 @@ struct AllWindows : UiFixture
         QGuiApplication::setQuitOnLastWindowClosed(false);
         program.monitors.showTrafficMonitor();
         program.monitors.showTrendChart();
-        program.controlSet.show();
-        program.alarmSet.show();
-        program.fileSearch.show();
+        program.controlEditor.show();
+        program.alarmEditor.show();
+        program.fileChooser.show();
     }
     std::vector<std::pair<QString, QWidget *>> windows()
     {
-        return {{QStringLiteral("main"), &program.form1},
-                {QStringLiteral("control"), &program.controlSet},
-                {QStringLiteral("alarm"), &program.alarmSet},
-                {QStringLiteral("chooser"), &program.fileSearch},
+        return {{QStringLiteral("main"), &program.mainWindow},
+                {QStringLiteral("control"), &program.controlEditor},
+                {QStringLiteral("alarm"), &program.alarmEditor},
+                {QStringLiteral("chooser"), &program.fileChooser},
                 {QStringLiteral("monitor"), program.monitors.trafficMonitor()},
                 {QStringLiteral("trend"), program.monitors.trendChart()}};
     }
@@ -215,7 +215,7 @@ void writeEveryFile(const QString &dir)
 {
     QVERIFY(QDir::setCurrent(dir));
     AllWindows f;
-    f.form.setClock([] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, 2)); });
+    f.window.setClock([] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, 2)); });
     f.program.monitors.trafficLog().setClock([] { return QTime(9, 5, 2, 250); });
 
     f.asker.texts = {QStringLiteral("record"), QStringLiteral("control"), QStringLiteral("alarm")};
@@ -229,11 +229,11 @@ void writeEveryFile(const QString &dir)
     f.program.engine.cancel();
     f.click("Save");
 
-    f.program.controlSet.findChild<QLineEdit *>(QStringLiteral("SetVal3"))->setText("25.5");
-    QTest::mouseClick(f.program.controlSet.findChild<QPushButton *>(QStringLiteral("SaveCmd")),
+    f.program.controlEditor.findChild<QLineEdit *>(QStringLiteral("SetVal3"))->setText("25.5");
+    QTest::mouseClick(f.program.controlEditor.findChild<QPushButton *>(QStringLiteral("SaveCmd")),
                       Qt::LeftButton);
-    f.program.alarmSet.findChild<QLineEdit *>(QStringLiteral("InSel2"))->setText("800");
-    QTest::mouseClick(f.program.alarmSet.findChild<QPushButton *>(QStringLiteral("SaveCmd")),
+    f.program.alarmEditor.findChild<QLineEdit *>(QStringLiteral("InSel2"))->setText("800");
+    QTest::mouseClick(f.program.alarmEditor.findChild<QPushButton *>(QStringLiteral("SaveCmd")),
                       Qt::LeftButton);
 
     f.asker.files = {dir + QStringLiteral("/traffic.csv"), dir + QStringLiteral("/traffic.txt"),
@@ -308,7 +308,7 @@ private Q_SLOTS:
     void chineseLayoutUnchanged()
     {
         AllWindows f;
-        QCOMPARE(f.program.controlSet.size(), QSize(792, 502));
+        QCOMPARE(f.program.controlEditor.size(), QSize(792, 502));
         for (const auto &[name, window] : f.windows())
             QVERIFY2(clipped(window).isEmpty(),
                      qPrintable(name + QStringLiteral(": ") + clipped(window)));
@@ -364,10 +364,10 @@ private Q_SLOTS:
         QSettings().clear();
         UiFixture f;
         f.program.useLanguage(Language::Chinese);
-        auto *menu = f.form.findChild<QMenu *>(QStringLiteral("mnuLanguage"));
+        auto *menu = f.window.findChild<QMenu *>(QStringLiteral("mnuLanguage"));
         QCOMPARE(menu->title(), QStringLiteral("语言 / Language"));
-        auto *zh = f.form.findChild<QAction *>(QStringLiteral("mnuChinese"));
-        auto *en = f.form.findChild<QAction *>(QStringLiteral("mnuEnglish"));
+        auto *zh = f.window.findChild<QAction *>(QStringLiteral("mnuChinese"));
+        auto *en = f.window.findChild<QAction *>(QStringLiteral("mnuEnglish"));
         QCOMPARE(zh->text(), QStringLiteral("中文"));
         QCOMPARE(en->text(), QStringLiteral("English"));
         QVERIFY(zh->isChecked() && !en->isChecked());

@@ -54,7 +54,7 @@ QByteArray contents(const QString &name)
 
 void fixClock(UiFixture &f, int *second)
 {
-    f.form.setClock([second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, *second)); });
+    f.window.setClock([second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, *second)); });
 }
 
 // A file size limit for this process (a full disk without root): writes that
@@ -114,7 +114,7 @@ void TestMeasurementRecord::recordFileByteForByte()
     QCOMPARE(f.asker.asked[0].title, QStringLiteral("存储设置参数"));
     QCOMPARE(f.asker.asked[0].text,
              QStringLiteral("存储文件名：(如果文件名没有扩展名，则自动加扩展名.DAT)|AutoTuning"));
-    QVERIFY(f.form.saving());
+    QVERIFY(f.window.recording());
     QVERIFY(recordingControls(f));
     QCOMPARE(f.w<QLabel>("FileDis")->text(), QStringLiteral("AutoTuning.DAT"));
     QCOMPARE(contents("AutoTuning.DAT"), stamp(2)); // on disk before the first record
@@ -139,7 +139,7 @@ void TestMeasurementRecord::recordFileByteForByte()
 
     second = 5;
     f.click("Save");
-    QVERIFY(!f.form.saving());
+    QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
     QCOMPARE(f.w<QLabel>("FileDis")->text(), QStringLiteral("AutoTuning.DAT"));
     QCOMPARE(contents("AutoTuning.DAT"),
@@ -184,7 +184,7 @@ void TestMeasurementRecord::cancelOrEmptyNameOpensNothing()
     f.click("Save");
     f.click("Save");
     QCOMPARE(f.asker.kinds(), (QStringList{"text", "text"}));
-    QVERIFY(!f.form.saving());
+    QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
     QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
 }
@@ -204,13 +204,13 @@ void TestMeasurementRecord::existingFileAsksBeforeReplacing()
     f.click("Save");
     QCOMPARE(f.asker.kinds(), (QStringList{"text", "confirm"}));
     QCOMPARE(f.asker.asked[1].text, QStringLiteral("文件old.DAT已经存在，要替换吗"));
-    QCOMPARE(f.asker.asked[1].title, Form1::programTitle());
-    QVERIFY(!f.form.saving());
+    QCOMPARE(f.asker.asked[1].title, MainWindow::programTitle());
+    QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
     QCOMPARE(contents("old.DAT"), QByteArray("keep me"));
 
     f.click("Save");
-    QVERIFY(f.form.saving());
+    QVERIFY(f.window.recording());
     QCOMPARE(contents("old.DAT"), stamp(2));
 }
 
@@ -221,7 +221,7 @@ void TestMeasurementRecord::unwritableFileLeavesRecordingOff()
     f.click("Save");
     QCOMPARE(f.asker.kinds(), (QStringList{"text", "inform"}));
     QVERIFY(f.asker.asked[1].text.contains("no-such-dir/x.DAT"));
-    QVERIFY(!f.form.saving());
+    QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
 
     // A file that opens but takes no bytes (a full disk).
@@ -232,7 +232,7 @@ void TestMeasurementRecord::unwritableFileLeavesRecordingOff()
     f.asker.texts = {QStringLiteral("full")};
     f.click("Save");
     QCOMPARE(f.asker.kinds(), (QStringList{"text", "confirm", "inform"}));
-    QVERIFY(!f.form.saving());
+    QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
 }
 
@@ -247,7 +247,7 @@ void TestMeasurementRecord::endingWhileRecordingLeavesNoStopLine()
     f.startPolling();
     f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
     f.click("Command1");
-    QVERIFY(!f.form.saving());
+    QVERIFY(!f.window.recording());
     QCOMPARE(contents("end.DAT"),
              stamp(2) + "09:05:02   1    2    3    4    5    6    7    8   \r\n");
 }
@@ -269,10 +269,10 @@ void TestMeasurementRecord::fullDiskKeepsWholeLinesAndTheReason()
         // Room for the start stamp, one record and half of the next.
         const FileSizeLimit limit(stamp(2).size() + line.size() + line.size() / 2);
         f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
-        QVERIFY(f.form.saving());
+        QVERIFY(f.window.recording());
         f.answer(Cmd::ReadMeasurements, registersBody(3, {1, 2, 3, 4, 5, 6, 7, 8}));
     }
-    QVERIFY(!f.form.saving());
+    QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
     QCOMPARE(contents("full.DAT"), stamp(2) + line);
     // One box, that does not hold up the receive path, with the system's reason.
@@ -300,19 +300,19 @@ public:
 void TestMeasurementRecord::failureBoxDoesNotStopReception()
 {
     RealWarnings asker;
-    MemoryPortComponent port, controlPort, alarmPort;
+    testsupport::MemoryPort port, controlPort, alarmPort;
     Program program({port, controlPort, alarmPort}, asker);
-    Form1 &form = program.form1;
-    form.show();
+    MainWindow &window = program.mainWindow;
+    window.show();
     int second = 2;
-    form.setClock([&second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, second)); });
+    window.setClock([&second] { return QDateTime(QDate(2006, 3, 7), QTime(9, 5, second)); });
     asker.texts = {QStringLiteral("boxed")};
     QFile::remove("boxed.DAT");
-    form.findChild<QPushButton *>("Save")->click();
-    QVERIFY(form.saving());
-    form.findChild<QLineEdit *>("Address")->setText("1");
-    form.findChild<QPushButton *>("Start")->click();
-    program.polling.Timer1().stop();
+    window.findChild<QPushButton *>("Save")->click();
+    QVERIFY(window.recording());
+    window.findChild<QLineEdit *>("Address")->setText("1");
+    window.findChild<QPushButton *>("Start")->click();
+    program.polling.tickTimer().stop();
     auto answer = [&](int value) {
         program.polling.execute(Cmd::ReadMeasurements);
         port.receive(rtuFrame(registersBody(3, {value, 0, 0, 0, 0, 0, 0, 0})));
@@ -321,17 +321,17 @@ void TestMeasurementRecord::failureBoxDoesNotStopReception()
         const FileSizeLimit limit(stamp(2).size() + 10);
         answer(1);
     }
-    QVERIFY(!form.saving());
-    auto *shown = form.findChild<QMessageBox *>();
+    QVERIFY(!window.recording());
+    auto *shown = window.findChild<QMessageBox *>();
     QVERIFY(shown && shown->isVisible());
     // The box stays open; replies go on being received and shown.
     for (int v = 2; v <= 5; ++v) {
         answer(v);
-        QCOMPARE(form.findChild<QLineEdit *>("Dis0")->text(), QString::number(v));
+        QCOMPARE(window.findChild<QLineEdit *>("Dis0")->text(), QString::number(v));
     }
-    QCOMPARE(program.engine.commCount(), 5);
-    QCOMPARE(program.engine.errCount(), 0);
-    QCOMPARE(form.findChildren<QMessageBox *>().size(), 1);
+    QCOMPARE(program.engine.receiveCount(), 5);
+    QCOMPARE(program.engine.timeoutCount(), 0);
+    QCOMPARE(window.findChildren<QMessageBox *>().size(), 1);
     QVERIFY(shown->isVisible());
     shown->close();
 }

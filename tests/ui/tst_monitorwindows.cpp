@@ -25,7 +25,7 @@ namespace {
 
 void trigger(UiFixture &f, const char *action)
 {
-    QAction *a = f.form.findChild<QAction *>(QLatin1String(action));
+    QAction *a = f.window.findChild<QAction *>(QLatin1String(action));
     QVERIFY2(a, action);
     a->trigger();
 }
@@ -39,9 +39,9 @@ QByteArray fileBytes(const QString &path)
 // The measurement read and its reply.
 void measure(UiFixture &f, const QList<int> &values)
 {
-    f.program.registerMap.GetData();
+    f.program.registerMap.readMeasurements();
     QByteArray body = registersBody(3, values);
-    body[0] = char(f.state.mods.address());
+    body[0] = char(f.state.moduleSlots.selectedAddress());
     f.reply(body);
 }
 
@@ -84,7 +84,7 @@ void TestMonitorWindows::menuOpensEachWindowOnce()
     UiFixture f;
     QVERIFY(!f.program.monitors.trafficMonitor());
     QVERIFY(!f.program.monitors.trendChart());
-    QCOMPARE(f.form.findChild<QMenu *>(QStringLiteral("mnuView"))->title(),
+    QCOMPARE(f.window.findChild<QMenu *>(QStringLiteral("mnuView"))->title(),
              QStringLiteral("查看(&V)"));
 
     trigger(f, "mnuTrafficMonitor");
@@ -150,8 +150,8 @@ void TestMonitorWindows::monitorControls()
     TrafficMonitor *monitor = f.program.monitors.trafficMonitor();
     TrafficLog &log = f.program.monitors.trafficLog();
     measure(f, {1, 2, 3, 4, 5, 6, 7, 8});
-    f.program.registerMap.GetDO();
-    f.program.engine.timMscon_Timer();
+    f.program.registerMap.readSwitchOutputs();
+    f.program.engine.onReplyTimeout();
     log.flush();
     QCOMPARE(log.rowCount(), 4);
 

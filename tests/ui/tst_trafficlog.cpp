@@ -70,23 +70,25 @@ void TestTrafficLog::scriptedExchange()
     log.setListening(true);
     f.useModule(1, false);
 
-    f.reads.GetData();
+    f.reads.readMeasurements();
     f.reply(testsupport::registersBody(1, 3, {-200, 32767, -32768, 0, 1, 2, 3, -1}), 3);
-    f.reads.GetDO();
+    f.reads.readSwitchOutputs();
     QByteArray broken = rtuFrame(hex("0101020501"));
     broken[3] = char(broken[3] ^ 1);
     f.deliver(broken);
-    f.reads.GetData();
-    f.engine.timMscon_Timer();
-    f.reads.GetDO();
+    f.reads.readMeasurements();
+    f.engine.onReplyTimeout();
+    f.reads.readSwitchOutputs();
     f.reply(hex("0201020501"));
     f.reply(hex("0101020501"));
-    f.state.writes.DOIndex = 2;
-    f.writes.PutDO();
+    // Output 2 reads on: toggling it sends the switch-off write.
+    QVERIFY(f.state.module.outputs[2]);
+    f.writes.toggleOutput(2);
+    f.writes.sendOutputSwitch();
     f.reply(hex("018502"));
-    f.engine.timMscon_Timer();
+    f.engine.onReplyTimeout();
     f.useModule(5, true);
-    f.reads.GetData();
+    f.reads.readMeasurements();
     f.reply(testsupport::registersBody(5, 3, {258, 0, 0, 0, 0, 0, 0, 7}), 5);
 
     QCOMPARE(log.rowCount(), 0); // not before the batch is due
@@ -137,16 +139,16 @@ void TestTrafficLog::listensOnlyWhenAsked()
     TrafficLog log;
     log.attach(f.engine, QStringLiteral("主窗口"));
     QVERIFY(!f.engine.tracing());
-    f.reads.GetData();
-    f.engine.timMscon_Timer();
+    f.reads.readMeasurements();
+    f.engine.onReplyTimeout();
     log.setListening(true);
     QVERIFY(f.engine.tracing());
-    f.reads.GetDO();
+    f.reads.readSwitchOutputs();
     log.setListening(false); // flushes what it had
     QVERIFY(!f.engine.tracing());
     QCOMPARE(log.rowCount(), 1);
     f.reply(hex("0101020501"));
-    f.reads.GetData();
+    f.reads.readMeasurements();
     log.flush();
     QCOMPARE(log.rowCount(), 1);
 
@@ -171,8 +173,8 @@ void TestTrafficLog::attachSeveralEnginesAndForgetDestroyedOnes()
         log.attach(editor.engine, QStringLiteral("控制参数"));
         log.attach(editor.engine, QStringLiteral("控制参数设置")); // renames only
         QCOMPARE(log.attachedCount(), 2);
-        editor.reads.GetData();
-        main.reads.GetDO();
+        editor.reads.readMeasurements();
+        main.reads.readSwitchOutputs();
         editor.reply(testsupport::registersBody(3, 3, {5, 5, 5, 5, 5, 5, 5, 5}));
     }
     QCOMPARE(log.attachedCount(), 1);

@@ -17,18 +17,18 @@
 struct UiFixture
 {
     ScriptedAsker asker;
-    krv::MemoryPortComponent port;
-    krv::MemoryPortComponent controlPort; // the editors' own components
-    krv::MemoryPortComponent alarmPort;
+    testsupport::MemoryPort port;
+    testsupport::MemoryPort controlPort; // the editors' own components
+    testsupport::MemoryPort alarmPort;
     krv::Program program{{port, controlPort, alarmPort}, asker};
-    krv::Form1 &form = program.form1;
+    krv::MainWindow &window = program.mainWindow;
     krv::SharedState &state = program.state;
 
-    UiFixture() { form.show(); }
+    UiFixture() { window.show(); }
 
     template <class T> T *w(const QString &name) const
     {
-        T *widget = form.findChild<T *>(name);
+        T *widget = window.findChild<T *>(name);
         if (!widget)
             qFatal("no widget %s", qPrintable(name));
         return widget;
@@ -44,25 +44,25 @@ struct UiFixture
     void startPolling()
     {
         click(QStringLiteral("Start"));
-        QVERIFY(program.polling.Timer1().isActive());
-        program.polling.Timer1().stop();
+        QVERIFY(program.polling.tickTimer().isActive());
+        program.polling.tickTimer().stop();
     }
-    void tick() { program.polling.Timer1_Timer(); }
+    void tick() { program.polling.onTick(); }
 
     QByteArray lastSent() const { return testsupport::lastSent(port); }
     // The request bodies sent since the list was cleared, without check bytes,
     // as hex text (RTU only).
     QStringList sentBodies() const { return testsupport::sentBodies(port); }
-    // The reply body framed as the current slot frames it.
+    // The reply body framed as the selected slot frames it.
     void reply(const QByteArray &body)
     {
-        port.receive(testsupport::framed(body, state.mods.isAscii()));
+        port.receive(testsupport::framed(body, state.moduleSlots.selectedIsAscii()));
     }
     // Runs the request of one code and answers it from the station asked.
     void answer(qint16 code, QByteArray body)
     {
         program.polling.execute(code);
-        body[0] = char(state.mods.address());
+        body[0] = char(state.moduleSlots.selectedAddress());
         reply(body);
     }
 };

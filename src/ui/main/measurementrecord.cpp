@@ -6,17 +6,12 @@
 
 namespace krv {
 
-QString MeasurementRecord::fileNameFor(const QString &typed)
-{
-    return withDefaultExtension(typed, QStringLiteral(".DAT"));
-}
-
-QString MeasurementRecord::recordLine(const QTime &time, const std::array<qint32, 9> &values)
+QString MeasurementRecord::recordLine(const QTime &time, const ChannelValues &values)
 {
     const QString gap = QStringLiteral("  ");
     QString line = timeStamp(time) + gap;
-    for (int ch = 0; ch < 8; ++ch)
-        line += freeFormatNumber(values[ch]) + gap;
+    for (int ch = 0; ch < ChannelCount; ++ch)
+        line += freeFormatNumber(values.values[ch]) + gap;
     return line;
 }
 

@@ -4,6 +4,8 @@
 // The file is written unbuffered, line by line, so what was recorded is on
 // disk even when the program ends without the stop line.
 
+#include "module/moduledata.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QString>
@@ -15,11 +17,11 @@ namespace krv {
 class MeasurementRecord
 {
 public:
-    // The name as typed, with ".DAT" appended when it holds no "." at all.
-    static QString fileNameFor(const QString &typed);
+    // Added to a name typed without a dot.
+    static inline const QString DefaultExtension = QStringLiteral(".DAT");
     // "hh:mm:ss", then each channel as free-format output; every item is
     // followed by two blanks.
-    static QString recordLine(const QTime &time, const std::array<qint32, 9> &values);
+    static QString recordLine(const QTime &time, const ChannelValues &values);
 
     bool isOpen() const { return m_file.isOpen(); }
 

@@ -18,9 +18,9 @@ void bringUp(QWidget &window)
 
 } // namespace
 
-MonitorWindows::MonitorWindows(SharedState &state, TransactionEngine &mainEngine,
-                               RegisterMap &reads, Asker &asker, QObject *parent)
-    : QObject(parent), m_state(state), m_reads(reads), m_asker(asker)
+MonitorWindows::MonitorWindows(TransactionEngine &mainEngine, RegisterMap &reads, Asker &asker,
+                               QObject *parent)
+    : QObject(parent), m_reads(reads), m_asker(asker)
 {
     m_log.attach(mainEngine, QString::fromUtf8(TrafficLog::MainWindowName));
 }
@@ -47,16 +47,16 @@ void MonitorWindows::showTrendChart()
     if (!m_chart) {
         m_chart = std::make_unique<TrendChart>(m_trend, m_asker);
         connect(&m_reads, &RegisterMap::measurementsDecoded, this,
-                [this](int count, bool) { takeMeasurements(count); });
+                [this](const ChannelValues &values) { takeMeasurements(values); });
     }
     bringUp(*m_chart);
 }
 
-void MonitorWindows::takeMeasurements(int count)
+void MonitorWindows::takeMeasurements(const ChannelValues &values)
 {
-    const auto &values = m_state.module.MeasValue;
-    const auto n = static_cast<std::size_t>(qBound(0, count, TrendStore::Channels));
-    m_trend.append(QDateTime::currentMSecsSinceEpoch(), std::span<const qint32>(values.data(), n));
+    const auto n = static_cast<std::size_t>(qBound(0, values.count, TrendStore::Channels));
+    m_trend.append(QDateTime::currentMSecsSinceEpoch(),
+                   std::span<const qint32>(values.values.data(), n));
     m_chart->samplesAdded();
 }
 

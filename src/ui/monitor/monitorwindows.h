@@ -10,7 +10,6 @@
 // (see TrafficLog::attach).
 
 #include "link/registermap.h"
-#include "link/shareddata.h"
 #include "link/transactionengine.h"
 #include "ui/monitor/trafficlog.h"
 #include "ui/monitor/trendstore.h"
@@ -30,8 +29,8 @@ class MonitorWindows : public QObject
     Q_OBJECT
 public:
     // Attaches the main window's engine to the traffic log.
-    MonitorWindows(SharedState &state, TransactionEngine &mainEngine, RegisterMap &reads,
-                   Asker &asker, QObject *parent = nullptr);
+    MonitorWindows(TransactionEngine &mainEngine, RegisterMap &reads, Asker &asker,
+                   QObject *parent = nullptr);
     ~MonitorWindows() override;
 
     TrafficLog &trafficLog() { return m_log; }
@@ -46,9 +45,8 @@ public:
     TrendChart *trendChart() const { return m_chart.get(); }
 
 private:
-    void takeMeasurements(int count);
+    void takeMeasurements(const ChannelValues &values);
 
-    SharedState &m_state;
     RegisterMap &m_reads;
     Asker &m_asker;
     TrafficLog m_log;

@@ -34,11 +34,6 @@ QString address(quint16 a)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(a, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-QString hexBytes(QByteArrayView bytes)
-{
-    return QString::fromLatin1(bytes.toByteArray().toHex(' ').toUpper());
-}
-
 QString registerValues(const QByteArray &body, int from, int count)
 {
     QStringList values;
@@ -131,7 +126,7 @@ QString describeReply(const QByteArray &body, const QByteArray &request, Wording
         const int n = qMin<int>(static_cast<quint8>(body[2]), static_cast<int>(body.size()) - 3);
         return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "%1 字节：%2"), w)
             .arg(n)
-            .arg(hexBytes(QByteArrayView(body).sliced(3, n)));
+            .arg(hexText(QByteArrayView(body).sliced(3, n), u" "));
     }
     case Fn::ReadHolding:
     case Fn::ReadInputRegisters: {
@@ -180,17 +175,10 @@ QByteArray frameBody(const QByteArray &wire, bool ascii)
 {
     if (!ascii)
         return wire.size() > 2 ? wire.left(wire.size() - 2) : QByteArray();
-    QByteArray decoded;
     const qsizetype colon = wire.indexOf(':');
     if (colon < 0)
-        return decoded;
-    for (qsizetype i = colon + 1; i + 1 < wire.size(); i += 2) {
-        const int hi = hexValue(wire[i]);
-        const int lo = hexValue(wire[i + 1]);
-        if (hi < 0 || lo < 0)
-            break;
-        decoded.append(static_cast<char>(hi * 16 + lo));
-    }
+        return QByteArray();
+    QByteArray decoded = bytesFromHex(QByteArrayView(wire).sliced(colon + 1));
     decoded.chop(1); // the LRC
     return decoded;
 }
@@ -270,7 +258,7 @@ QString elapsedText(const TrafficRow &row)
 QString bytesText(const TrafficRow &row)
 {
     if (!row.ascii)
-        return hexBytes(row.bytes);
+        return hexText(row.bytes, u" ");
     QString text;
     text.reserve(row.bytes.size() + 4);
     for (char c : row.bytes) {

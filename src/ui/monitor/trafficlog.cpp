@@ -1,5 +1,7 @@
 #include "trafficlog.h"
 
+#include "text/csvwriter.h"
+
 #include <QBrush>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -30,16 +32,6 @@ const char *const ColumnTitles[TrafficLog::ColumnCount] = {
     QT_TRANSLATE_NOOP("krv::TrafficLog", "耗时(ms)"),
     QT_TRANSLATE_NOOP("krv::TrafficLog", "原始数据"),
 };
-
-QString csvField(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') &&
-        !text.contains(u'\n'))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
 
 // Columns a text takes in a fixed-width font: East Asian wide characters two.
 int displayWidth(const QString &text)
@@ -357,18 +349,17 @@ std::vector<const TrafficRow *> TrafficLog::accepted(const TrafficFilter &filter
 
 bool TrafficLog::writeCsv(QIODevice &out, const TrafficFilter &filter)
 {
-    QString text = QStringLiteral("\uFEFF");
+    CsvWriter csv(out);
     QStringList fields;
     for (int c = 0; c < ColumnCount; ++c)
-        fields << csvField(columnTitle(c, Wording::File));
-    text += fields.join(u',') + QStringLiteral("\r\n");
-    if (!writeAll(out, text))
+        fields << columnTitle(c, Wording::File);
+    if (!csv.writeRow(fields))
         return false;
     for (const TrafficRow *r : accepted(filter)) {
         fields.clear();
         for (int c = 0; c < ColumnCount; ++c)
-            fields << csvField(cellText(*r, c, Wording::File));
-        if (!writeAll(out, fields.join(u',') + QStringLiteral("\r\n")))
+            fields << cellText(*r, c, Wording::File);
+        if (!csv.writeRow(fields))
             return false;
     }
     return true;

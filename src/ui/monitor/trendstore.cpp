@@ -1,5 +1,7 @@
 #include "trendstore.h"
 
+#include "text/csvwriter.h"
+
 #include <QDateTime>
 #include <QIODevice>
 #include <QStringList>
@@ -110,27 +112,29 @@ std::optional<std::pair<qint32, qint32>> TrendStore::valueRange(qint64 from, qin
 bool TrendStore::writeCsv(QIODevice &out, qint64 from, qint64 to, quint8 mask) const
 {
     // Fixed texts: the file reads the same whatever the interface language.
-    QString text = QStringLiteral("\uFEFF") + QStringLiteral("时间");
+    CsvWriter csv(out);
+    QStringList fields{QStringLiteral("时间")};
     for (int c = 0; c < Channels; ++c) {
         if (mask & (1u << c))
-            text += QStringLiteral(",通道%1").arg(c);
+            fields << QStringLiteral("通道%1").arg(c);
     }
-    text += QStringLiteral("\r\n");
+    if (!csv.writeRow(fields))
+        return false;
     const auto [first, last] = span(from, to);
     for (auto it = first; it != last; ++it) {
-        text += QDateTime::fromMSecsSinceEpoch(it->t).toString(
-            QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+        fields = {QDateTime::fromMSecsSinceEpoch(it->t).toString(
+            QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))};
         for (int c = 0; c < Channels; ++c) {
             if (!(mask & (1u << c)))
                 continue;
-            text += u',';
-            if (it->valid & (1u << c))
-                text += QString::number(it->value[static_cast<std::size_t>(c)]);
+            fields << ((it->valid & (1u << c))
+                           ? QString::number(it->value[static_cast<std::size_t>(c)])
+                           : QString());
         }
-        text += QStringLiteral("\r\n");
+        if (!csv.writeRow(fields))
+            return false;
     }
-    const QByteArray bytes = text.toUtf8();
-    return out.write(bytes) == bytes.size();
+    return true;
 }
 
 } // namespace krv

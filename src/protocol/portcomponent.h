@@ -1,0 +1,114 @@
+#pragma once
+// The port component each communicating window owns: port number, settings
+// text, open and close, transmit, waiting input, a receive threshold and a
+// receive event. The base class keeps the receive buffer and raises the event
+// when the waiting bytes reach the threshold, however the bytes were chunked;
+// implementations only move bytes.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace krv {
+
+struct PortSettings
+{
+    qint32 baud = 9600;
+    bool valid = false;
+};
+// Parses "9600,N,8,1". Only no parity, 8 data bits, 1 stop bit are used here.
+PortSettings parseSettings(const QString &settings);
+
+// Device behind "COMn": on Windows the name itself; elsewhere the path in
+// KRV2060_COMn when set, else /dev/ttyS<n-1>.
+QString devicePathForPort(int n);
+
+// A port that could not be opened or went away, as the windows report it.
+struct PortFailure
+{
+    enum class Kind { CannotOpen, Lost };
+    Kind kind = Kind::CannotOpen;
+    QString portName;   // "COM1"
+    QString devicePath; // "/dev/ttyUSB0"
+    QString reason;     // the system's words
+};
+
+class PortComponent : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PortComponent(QObject *parent = nullptr);
+
+    void setPortNumber(int n) { m_portNumber = n; }
+    int portNumber() const { return m_portNumber; }
+    void setSettings(const QString &s) { m_settings = s; }
+    QString settings() const { return m_settings; }
+
+    // Closes an open port, then sets port number and settings.
+    void configure(int portNumber, const QString &settings);
+
+    virtual bool isOpen() const = 0;
+    // Returns false when opening failed; the failure is then reported once
+    // through failed().
+    bool open();
+    void close();
+
+    // Sends all the bytes in order, nothing added.
+    virtual void transmit(const QByteArray &bytes) = 0;
+
+    qsizetype waitingCount() const { return m_waiting.size(); }
+    void discardInput();
+    // The number of waiting bytes at which thresholdReached() is raised.
+    void setReceiveThreshold(int n) { m_threshold = n; }
+    int receiveThreshold() const { return m_threshold; }
+    // All waiting bytes, oldest first; they leave the receive buffer.
+    QByteArray takeInput();
+    // Returns bytes taken with takeInput() that belong to a later frame: they
+    // wait again, ahead of anything received since. Raises no event.
+    void putBack(const QByteArray &bytes) { m_waiting.prepend(bytes); }
+
+Q_SIGNALS:
+    // The waiting bytes have reached the receive threshold.
+    void thresholdReached();
+    void failed(const krv::PortFailure &failure);
+
+protected:
+    virtual bool openDevice(QString *reason) = 0;
+    virtual void closeDevice() = 0;
+    // Implementations hand every received chunk here.
+    void deliver(const QByteArray &bytes);
+    // Reports a lost port once and closes it.
+    void lost(const QString &reason);
+    PortFailure failure(PortFailure::Kind kind, const QString &reason) const;
+
+private:
+    int m_portNumber = 1;
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    int m_threshold = 0;
+    QByteArray m_waiting;
+};
+
+// The port component on a serial device, through QSerialPort.
+class SerialPortComponent : public PortComponent
+{
+    Q_OBJECT
+public:
+    explicit SerialPortComponent(QObject *parent = nullptr);
+    ~SerialPortComponent() override;
+    bool isOpen() const override;
+    void transmit(const QByteArray &bytes) override;
+
+protected:
+    bool openDevice(QString *reason) override;
+    void closeDevice() override;
+
+private:
+    class Device;
+    std::unique_ptr<Device> d;
+};
+
+} // namespace krv
+
+Q_DECLARE_METATYPE(krv::PortFailure)

@@ -1,0 +1,108 @@
+#include "controleditor.h"
+
+#include "text/legacytextfile.h"
+#include "ui/asker.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace krv {
+
+ControlEditor::ControlEditor(EditorLink &link, const ModuleSlots &moduleSlots, Asker &asker,
+                             QWidget *parent)
+    : EditorWindow(link, asker, parent), m_blocks(moduleSlots, link)
+{
+    ui.setupUi(this);
+    bindFrame(ui.frame);
+
+    for (int c = 0; c < BlockCount; ++c) {
+        connect(ui.readButtons[c], &QPushButton::clicked, this, [this, c] { onReadClicked(c); });
+        connect(ui.writeButtons[c], &QPushButton::clicked, this, [this, c] { onWriteClicked(c); });
+    }
+    connect(&m_blocks, &ControlBlocks::channelRead, this, &ControlEditor::showChannel);
+}
+
+ControlTexts ControlEditor::channelTexts(int channel) const
+{
+    ControlTexts texts;
+    for (int r = 0; r < ControlRowCount; ++r)
+        texts[r] = ui.boxes[r][channel]->text();
+    return texts;
+}
+
+void ControlEditor::showChannel(int channel, const ControlTexts &texts)
+{
+    for (int r = 0; r < ControlRowCount; ++r)
+        ui.boxes[r][channel]->setText(texts[r]);
+}
+
+void ControlEditor::onReadClicked(int channel)
+{
+    m_blocks.readChannel(channel);
+}
+
+void ControlEditor::onWriteClicked(int channel)
+{
+    if (const auto refused = m_blocks.writeChannel(channel, channelTexts(channel)))
+        m_asker.inform(this, programTitle(), refusalText(*refused));
+}
+
+QString ControlEditor::refusalText(const InputRefusal &refusal) const
+{
+    const ControlRow row = ControlRow(refusal.row);
+    const QString caption = ControlEditorForm::rowCaption(row);
+    const int channel = refusal.channel;
+    if (refusal.reason == InputRefusal::Reason::NotANumber) {
+        const QString text = ui.boxes[refusal.row][channel]->text();
+        return tr("通道%1的%2“%3”不是数字，没有写入。").arg(channel).arg(caption, text);
+    }
+    if (refusal.field == InputRefusal::Field::ControlPackedBoxes) {
+        const QString low = ControlEditorForm::rowCaption(ControlRow(refusal.row + 1));
+        return tr("通道%1的%2×256+%3超出-32768..32767，没有写入。").arg(channel).arg(caption, low);
+    }
+    return tr("通道%1的%2超出-32768..32767，没有写入。").arg(channel).arg(caption);
+}
+
+void ControlEditor::onSaveClicked()
+{
+    saveParameters(tr("存储文件名：(如果文件名没有扩展名，则自动加扩展名.CON)"),
+                   QStringLiteral(".CON"));
+}
+
+std::optional<QList<QByteArray>> ControlEditor::fileLines()
+{
+    // One line per channel, the boxes in row order. A text that reading
+    // would split (empty, a blank, a comma) is quoted; one that no field can
+    // hold (a double quote, a line break) is refused.
+    QList<QByteArray> lines;
+    for (int c = 0; c < BlockCount; ++c) {
+        QStringList fields;
+        for (int r = 0; r < ControlRowCount; ++r) {
+            const auto field = textField(ui.boxes[r][c]->text());
+            if (!field) {
+                m_asker.inform(this, programTitle(),
+                               tr("通道%1的%2含有双引号或换行，无法保存。")
+                                   .arg(c)
+                                   .arg(ControlEditorForm::rowCaption(ControlRow(r))));
+                return std::nullopt;
+            }
+            fields << *field;
+        }
+        lines << fieldLine(fields);
+    }
+    return lines;
+}
+
+std::optional<QString> ControlEditor::applyFileValues(const QStringList &values)
+{
+    // Channel by channel, the nine fields in row order; only the boxes change.
+    for (int c = 0; c < BlockCount; ++c) {
+        ControlTexts texts;
+        for (int r = 0; r < ControlRowCount; ++r)
+            texts[r] = values.value(c * ControlRowCount + r);
+        showChannel(c, texts);
+    }
+    return std::nullopt;
+}
+
+} // namespace krv

@@ -1,0 +1,132 @@
+#pragma once
+// The start window: everything known about the selected module, the choice of
+// port, line speed, framing and module, the scan and polling buttons, the
+// writes, the switch outputs and the measurement record. Its controls live in
+// MainWindowForm; the handlers here read and write them and hand the rest to link/.
+
+#include "link/modulescan.h"
+#include "link/pollingcycle.h"
+#include "link/registermap.h"
+#include "link/sharedstate.h"
+#include "link/transactionengine.h"
+#include "link/writerequests.h"
+#include "ui/asker.h"
+#include "ui/main/mainwindowform.h"
+#include "ui/main/measurementrecord.h"
+
+#include <QDateTime>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace krv {
+
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // The link objects the window drives; all outlive the window.
+    struct Links
+    {
+        SharedState &state;
+        TransactionEngine &engine;
+        RegisterMap &reads;
+        WriteRequests &writes;
+        ModuleScan &scan;
+        PollingCycle &polling;
+    };
+
+    // Builds the controls and loads the window.
+    MainWindow(Links links, Asker &asker, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    enum class Editor { Control, Alarm };
+
+    // Title of message boxes that have none of their own.
+    static QString programTitle() { return krv::programTitle(); }
+
+    // Source of the present date and time (tests fix it).
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+    bool recording() const { return m_recording; }
+
+    // Ticks the language item of code ("zh" or "en") in the language menu.
+    void showLanguage(const QString &code);
+
+    void onRunClicked();
+    void onStopClicked();
+    void onScanClicked();
+    void onWriteModuleClicked();
+    void onSetSensorsClicked();
+    void onWriteCalibrationClicked();
+    void onRefreshSensorsClicked();
+    void onOutputClicked(int index);
+    void onRecordClicked();
+    void onEndClicked();
+    void onModuleChosen();
+    void onClockTick();
+    // "控制参数" and "报警参数": the line is lent to an editor.
+    void onControlEditorClicked();
+    void onAlarmEditorClicked();
+
+Q_SIGNALS:
+    // Polling is suspended, the port closed and this window hidden: the editor
+    // takes over the line.
+    void editorRequested(krv::MainWindow::Editor which);
+    // "查看" menu: whoever owns the monitor windows shows them.
+    void trafficMonitorRequested();
+    void trendChartRequested();
+    // "语言 / Language": the operator chose the interface language, "zh" or
+    // "en"; the owner remembers it for the next start.
+    void languageChosen(const QString &code);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void connectControls();
+    void connectLinks();
+    // Window load: the lists filled, COM1, 9600 baud and RTU chosen, the port
+    // configured but not opened, the clock running.
+    void load();
+    void fillLists();
+
+    LineChoice lineChoice() const;
+    SystemSelection systemSelection() const;
+    bool confirmSystemWrite();
+
+    void showStatus(const LinkStatus &status);
+    void showSystemBlock(const SystemBlock &block);
+    void showMeasurements(const ChannelValues &values, bool record);
+    void showSensorCodes(const ChannelValues &codes);
+    void showCalibration(const ChannelValues &values);
+    void showOutputs(const SwitchOutputs &on);
+    void showControlEnable(bool on);
+    void showInputs(const SwitchInputs &on);
+    void addModule(const QString &item, int slot);
+    void showScanStep(int address, bool ascii);
+    void reportPortFailure(const PortFailure &failure);
+    void setRecordingControls(bool on);
+    void endRecordingAfterFailure(const QString &reason);
+    void endProgram();
+    void lendLine(Editor which);
+
+    MainWindowForm ui;
+    SharedState &m_state;
+    TransactionEngine &m_engine;
+    RegisterMap &m_reads;
+    WriteRequests &m_writes;
+    ModuleScan &m_scan;
+    PollingCycle &m_polling;
+    Asker &m_asker;
+    std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
+
+    bool m_recording = false;
+    MeasurementRecord m_record;
+    QTimer m_clock;
+    bool m_ended = false;
+    int m_scanSelection = -1; // the module list entry the running scan selected
+};
+
+} // namespace krv

@@ -1,0 +1,26 @@
+#pragma once
+// The status line, port failures and refused input in the words of the
+// interface: the one place that turns the values the line reports into text.
+
+#include "link/linkstatus.h"
+#include "module/inputrefusal.h"
+#include "protocol/portcomponent.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+namespace krv {
+
+class StatusText
+{
+    Q_DECLARE_TR_FUNCTIONS(krv::StatusText)
+public:
+    // What the status line shows for a status.
+    static QString of(const LinkStatus &status);
+    // "COM1 (/dev/ttyS0) 无法打开: reason".
+    static QString of(const PortFailure &failure);
+    // A count box: empty for 0.
+    static QString count(int n);
+};
+
+} // namespace krv
