@@ -60,7 +60,19 @@ bool setFault(Faults &f, const QString &name, const QString &value, QString *err
         count(f.exception, 1000000);
     else if (name == u"delay")
         count(f.delayMs, 60000);
-    else
+    else if (name == u"delayat") {
+        // REGISTER:MS, the register in decimal or 0x hexadecimal.
+        const QStringList parts = value.split(u':');
+        bool ok = parts.size() == 2;
+        const int reg = ok ? parts[0].toInt(&ok, 0) : -1;
+        const auto ms = ok ? toInt(parts[1], 0, 60000) : std::nullopt;
+        if (!ok || reg < 0 || reg > 0xFFFF || !ms)
+            *error = QStringLiteral("delayat needs REGISTER:MS (0x0082:320), not '%1'").arg(value);
+        else {
+            f.delayAtRegister = reg;
+            f.delayAtMs = *ms;
+        }
+    } else
         return false;
     return true;
 }
@@ -175,7 +187,8 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
                 return false;
         } else if (arg.startsWith(u"--")) {
             Faults probe;
-            if (!setFault(probe, arg.mid(2), QStringLiteral("0"), error)) {
+            QString probeError; // only whether the name is a fault's
+            if (!setFault(probe, arg.mid(2), QStringLiteral("0"), &probeError)) {
                 *error = QStringLiteral("unknown option %1").arg(arg);
                 return false;
             }
@@ -256,6 +269,8 @@ requests that reach a module; every Nth one is affected:
   --corrupt N     Every Nth reply has a wrong CRC or LRC.
   --lowercase     ASCII replies use lower-case hex digits.
   --delay MS      Every reply starts MS milliseconds late.
+  --delayat REG:MS  Replies to reads from start register REG (decimal or 0x..)
+                  start MS milliseconds late instead (e.g. 0x0082:320).
   --garbage N     Every Nth reply is preceded by 2 to 5 noise bytes.
   --exception N   Every Nth request is not executed and gets exception 04.
 

@@ -100,10 +100,16 @@ std::optional<Reply> Station::answer(const QByteArray &request)
         replyDone();
         return std::nullopt;
     }
-    if (m_faults.delayMs > 0)
-        notes += " (" + QByteArray::number(m_faults.delayMs) + " ms late)";
+    int delayMs = m_faults.delayMs;
+    const quint8 function = static_cast<quint8>(request[1]);
+    if (m_faults.delayAtRegister >= 0 && function >= 1 && function <= 4 && request.size() >= 4 &&
+        (static_cast<quint8>(request[2]) << 8 | static_cast<quint8>(request[3])) ==
+            m_faults.delayAtRegister)
+        delayMs = m_faults.delayAtMs;
+    if (delayMs > 0)
+        notes += " (" + QByteArray::number(delayMs) + " ms late)";
     logLine(1, tag() + " tx " + logText(wire, framing) + notes);
-    return Reply{wire, m_faults.delayMs * qint64(1000), m_active.baud};
+    return Reply{wire, delayMs * qint64(1000), m_active.baud};
 }
 
 void Station::replyDone()

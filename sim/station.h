@@ -26,6 +26,10 @@ struct Faults
     int garbage = 0;        // noise bytes before the reply
     int exception = 0;      // exception 04 instead of the reply; the request is not executed
     int delayMs = 0;        // every reply this much late
+    // Replies to reads from this start register (-1: none) this much late
+    // instead: one kind of request late while the others are not.
+    int delayAtRegister = -1;
+    int delayAtMs = 0;
 };
 
 // A reply ready for the line: its bytes, how much later than usual it starts, and

@@ -4,7 +4,7 @@
 <context>
     <name>krv::AlarmEditor</name>
     <message>
-        <location filename="../src/ui/alarm/alarmeditor.cpp" line="+136"/>
+        <location filename="../src/ui/alarm/alarmeditor.cpp" line="+153"/>
         <source>通道%1的%2</source>
         <translation>%2 of channel %1</translation>
     </message>
@@ -63,9 +63,14 @@
         <translation>Value</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>不是数字</source>
         <translation>is not a number</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>不是%1~%2之间的整数</source>
+        <translation>is not a whole number between %1 and %2</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -83,6 +88,11 @@
         <translation>has no selection</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>不是列表中的项目</source>
+        <translation>is not one of the list items</translation>
+    </message>
+    <message>
         <location line="+4"/>
         <source>%1%2，没有发送。</source>
         <translation>%1 %2; nothing was sent.</translation>
@@ -93,12 +103,22 @@
         <translation>File name to save: (a name without extension gets the extension .ALM)</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+16"/>
         <source>%1含有双引号或换行，不能保存。</source>
         <translation>%1 contains a double quote or a line break and cannot be saved.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+2"/>
+        <source>%1含有GB2312编码中没有的字符%2，不能保存。</source>
+        <translation>%1 contains %2, which GB2312 cannot hold, and cannot be saved.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>%1含有双引号或换行</source>
+        <translation>%1 contains a double quote or a line break</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>%1的位置“%2”不是可用的数字</source>
         <translation>The position “%2” of %1 is not a usable number</translation>
     </message>
@@ -345,7 +365,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%2×256+%3 of channel %1 is outside -32768..32767; nothing was written.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+2"/>
         <source>通道%1的%2超出-32768..32767，没有写入。</source>
         <translation>%2 of channel %1 is outside -32768..32767; nothing was written.</translation>
     </message>
@@ -355,9 +375,19 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File name to save: (a name without extension gets the extension .CON)</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+19"/>
         <source>通道%1的%2含有双引号或换行，无法保存。</source>
         <translation>%2 of channel %1 contains a double quote or a line break and cannot be saved.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>通道%1的%2含有GB2312编码中没有的字符%3，无法保存。</source>
+        <translation>%2 of channel %1 contains %3, which GB2312 cannot hold, and cannot be saved.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>通道%1的%2含有双引号或换行</source>
+        <translation>%2 of channel %1 contains a double quote or a line break</translation>
     </message>
     <message>
         <location filename="../src/ui/control/controleditorform.cpp" line="+19"/>
@@ -433,7 +463,32 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::EditorWindow</name>
     <message>
-        <location filename="../src/ui/editorwindow.cpp" line="+49"/>
+        <location filename="../src/ui/editorwindow.cpp" line="+23"/>
+        <source>它不是普通文件（而是文件夹、设备或管道）</source>
+        <translation>it is not a regular file (but a folder, a device or a pipe)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>它有%1字节，参数文件不超过%2字节</source>
+        <translation>it has %1 bytes; a parameter file has no more than %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>第%1字节是控制字符0x%2，这不是文本文件</source>
+        <translation>byte %1 is the control character 0x%2; this is not a text file</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>它是UTF-8编码的文本，不是GB2312编码</source>
+        <translation>it is UTF-8 text, not GB2312</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第%1字节起不是GB2312编码的文字</source>
+        <translation>from byte %1 on it is not GB2312 text</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <source>通讯次数</source>
         <translation>Requests</translation>
     </message>
@@ -463,29 +518,45 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Load</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+77"/>
         <source>文件：%1不存在</source>
         <translation>File %1 does not exist</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+11"/>
+        <source>文件%1没有恢复：它是%2（%3），不是%4（%5）</source>
+        <translation>File %1 was not loaded: it is %2 (%3), not %4 (%5)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>文件%1无法读取：%2</source>
         <translation>File %1 cannot be read: %2</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>文件%1中的参数不足%2个，没有恢复。</source>
         <translation>File %1 holds fewer than %2 values; nothing was loaded.</translation>
     </message>
     <message>
+        <location line="+3"/>
         <location line="+4"/>
         <source>文件%1没有恢复：%2</source>
         <translation>File %1 was not loaded: %2</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+27"/>
         <source>文件%1无法写入：%2</source>
         <translation>File %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editorwindow.h" line="+34"/>
+        <source>控制参数文件</source>
+        <translation>a control parameter file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报警参数文件</source>
+        <translation>an alarm parameter file</translation>
     </message>
 </context>
 <context>
@@ -527,18 +598,13 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::MainWindow</name>
     <message>
-        <location filename="../src/ui/main/mainwindow.cpp" line="+298"/>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="+102"/>
+        <location filename="../src/ui/main/mainwindow.cpp" line="+365"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+103"/>
         <source>扫描 地址 %1  %2</source>
         <translation>Scan address %1  %2</translation>
     </message>
     <message>
-        <location line="+39"/>
-        <source>“地  址”必须是0～255之间的整数，没有开始运行。</source>
-        <translation>“Address” must be a whole number from 0 to 255; polling was not started.</translation>
-    </message>
-    <message>
-        <location line="+50"/>
+        <location line="+98"/>
         <source>确认窗口</source>
         <translation>Confirm</translation>
     </message>
@@ -548,19 +614,114 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Write the system parameters to the module?</translation>
     </message>
     <message>
-        <location line="+13"/>
-        <source>“地  址”必须是0～255之间的整数，模块参数没有写入。</source>
-        <translation>“Address” must be a whole number from 0 to 255; the module parameters were not written.</translation>
+        <location line="-256"/>
+        <source>通信参数的串行口</source>
+        <translation>Line port</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>“冷校准”必须是整数，模块参数没有写入。</source>
-        <translation>“Cold cal.” must be a whole number; the module parameters were not written.</translation>
+        <source>通信参数的波特率</source>
+        <translation>Line baud rate</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>通信参数的协议</source>
+        <translation>Line protocol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的传感器</source>
+        <translation>Module sensor</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的单独设</source>
+        <translation>Module per-channel sensors</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的通道8</source>
+        <translation>Module channel 8</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的滤波</source>
+        <translation>Module filter</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的补偿</source>
+        <translation>Module compensation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的协议</source>
+        <translation>Module protocol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的波特率</source>
+        <translation>Module baud rate</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的请求输出</source>
+        <translation>Module request output</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>模块信息的字节输出</source>
+        <translation>Module byte output</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>通道传感器设置的通道%1</source>
+        <translation>Channel %1 sensor</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>%1“%2”不是列表中的项目，没有开始运行。</source>
+        <translation>%1 “%2” is not one of the list items; polling was not started.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1“%2”不是列表中的项目，没有开始扫描。</source>
+        <translation>%1 “%2” is not one of the list items; the scan was not started.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1“%2”不是列表中的项目，模块参数没有写入。</source>
+        <translation>%1 “%2” is not one of the list items; the module parameters were not written.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1“%2”不是列表中的项目，通道传感器没有写入。</source>
+        <translation>%1 “%2” is not one of the list items; the channel sensors were not written.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1“%2”不是列表中的项目，参数设置窗口没有打开。</source>
+        <translation>%1 “%2” is not one of the list items; the parameter window was not opened.</translation>
+    </message>
+    <message>
+        <location line="+157"/>
+        <source>“地  址”必须是%1～%2之间的整数，没有开始运行。</source>
+        <translation>“Address” must be a whole number from %1 to %2; polling was not started.</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>“地  址”必须是%1～%2之间的整数，模块参数没有写入。</source>
+        <translation>“Address” must be a whole number from %1 to %2; the module parameters were not written.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>“冷校准”必须是%1～%2之间的整数，模块参数没有写入。</source>
+        <translation>“Cold cal.” must be a whole number from %1 to %2; the module parameters were not written.</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <location filename="../src/ui/main/mainwindowform.cpp" line="+166"/>
-        <location line="+29"/>
+        <location line="+31"/>
         <source>通道%1</source>
         <translation>Channel %1</translation>
     </message>
@@ -581,7 +742,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <location line="+12"/>
         <source>文件%1写入失败：%2</source>
         <translation>Writing file %1 failed: %2</translation>
@@ -597,7 +758,12 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File %1 cannot be written: %2</translation>
     </message>
     <message>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="-322"/>
+        <location line="+17"/>
+        <source>请先按“运 行”读取模块信息，再打开参数设置窗口。</source>
+        <translation>Press “Run” to read the module first, then open the parameter window.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="-325"/>
         <source>KRV2060模块测试设置程序</source>
         <translation>KRV2060 Module Test and Setup</translation>
     </message>
@@ -628,7 +794,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>FileName:</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>通讯次数</source>
         <translation>Requests</translation>
     </message>
@@ -790,7 +956,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Calibration</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>写工程校准</source>
         <translation>Write calibration</translation>
     </message>
@@ -853,12 +1019,37 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::SaveName</name>
     <message>
-        <location filename="../src/ui/savename.cpp" line="+13"/>
+        <location filename="../src/ui/savename.cpp" line="+15"/>
+        <source>文件名只有空格，没有保存。</source>
+        <translation>The file name is only blanks; nothing was saved.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>“%1”不是文件名：不能含有“/”或“\”，文件保存在当前文件夹。没有保存。</source>
+        <translation>“%1” is not a file name: it cannot contain “/” or “\”, files are saved in the current folder. Nothing was saved.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>“%1”不是文件名：不能以“.”开头或结尾。没有保存。</source>
+        <translation>“%1” is not a file name: it cannot begin or end with “.”. Nothing was saved.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>“%1”不是文件名：不能含有控制字符或 &lt; &gt; : &quot; | ? *。没有保存。</source>
+        <translation>“%1” is not a file name: it cannot contain control characters or &lt; &gt; : &quot; | ? *. Nothing was saved.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>存储设置参数</source>
         <translation>Save parameters</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+10"/>
+        <source>%1是文件夹，没有保存。</source>
+        <translation>%1 is a folder; nothing was saved.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>文件%1已经存在，要替换吗</source>
         <translation>File %1 exists already. Replace it?</translation>
     </message>
@@ -866,7 +1057,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::StatusText</name>
     <message>
-        <location filename="../src/ui/statustext.cpp" line="+15"/>
+        <location filename="../src/ui/statustext.cpp" line="+16"/>
         <source>CRC 校验错误</source>
         <translation>CRC check error</translation>
     </message>
@@ -1046,6 +1237,26 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Memory%1 switch written</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>模块%1的应答迟到，没有使用</source>
+        <translation>Module %1 replied late; the reply was not used</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>模块%1的应答晚于超时：约%2 ms &gt; %3 ms</source>
+        <translation>Module %1 replies later than the time-out: about %2 ms &gt; %3 ms</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>尚未取得设备标识，应答没有使用</source>
+        <translation>No identification yet; the reply was not used</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>端口无法打开，命令没有发送</source>
+        <translation>The port cannot be opened; the request was not sent</translation>
+    </message>
+    <message>
         <location line="+7"/>
         <source>%1 (%2) 无法打开: %3</source>
         <translation>%1 (%2) cannot be opened: %3</translation>
@@ -1054,6 +1265,261 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <location line="+1"/>
         <source>%1 (%2) 连接中断: %3</source>
         <translation>%1 (%2) connection lost: %3</translation>
+    </message>
+</context>
+<context>
+    <name>krv::SystemReason</name>
+    <message>
+        <location filename="../src/ui/systemreason.cpp" line="+19"/>
+        <source>文件或目录不存在</source>
+        <comment>No such file or directory</comment>
+        <translation>No such file or directory</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>没有访问权限</source>
+        <comment>Permission denied</comment>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不允许此操作</source>
+        <comment>Operation not permitted</comment>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备上没有剩余空间</source>
+        <comment>No space left on device</comment>
+        <translation>No space left on device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>超出磁盘配额</source>
+        <comment>Disk quota exceeded</comment>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>这是一个目录</source>
+        <comment>Is a directory</comment>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>路径中有一项不是目录</source>
+        <comment>Not a directory</comment>
+        <translation>Not a directory</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件系统为只读</source>
+        <comment>Read-only file system</comment>
+        <translation>Read-only file system</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件过大</source>
+        <comment>File too large</comment>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件名过长</source>
+        <comment>File name too long</comment>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备或资源忙</source>
+        <comment>Device or resource busy</comment>
+        <translation>Device or resource busy</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>资源暂时不可用</source>
+        <comment>Resource temporarily unavailable</comment>
+        <translation>Resource temporarily unavailable</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>输入/输出错误</source>
+        <comment>Input/output error</comment>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备不存在</source>
+        <comment>No such device</comment>
+        <translation>No such device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备或地址不存在</source>
+        <comment>No such device or address</comment>
+        <translation>No such device or address</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备不支持此操作</source>
+        <comment>Inappropriate ioctl for device</comment>
+        <translation>Inappropriate ioctl for device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>连接超时</source>
+        <comment>Connection timed out</comment>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>连接被拒绝</source>
+        <comment>Connection refused</comment>
+        <translation>Connection refused</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>没有到主机的路由</source>
+        <comment>No route to host</comment>
+        <translation>No route to host</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>网络不可达</source>
+        <comment>Network is unreachable</comment>
+        <translation>Network is unreachable</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>连接被对方重置</source>
+        <comment>Connection reset by peer</comment>
+        <translation>Connection reset by peer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>管道已断开</source>
+        <comment>Broken pipe</comment>
+        <translation>Broken pipe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>未知错误</source>
+        <comment>Unknown error</comment>
+        <translation>Unknown error</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>找不到主机</source>
+        <comment>Host not found</comment>
+        <translation>Host not found</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>网络不可达</source>
+        <comment>Network unreachable</comment>
+        <translation>Network unreachable</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>远程主机关闭了连接</source>
+        <comment>The remote host closed the connection</comment>
+        <translation>The remote host closed the connection</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>设备已经打开</source>
+        <comment>Device is already open</comment>
+        <translation>Device is already open</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备没有打开</source>
+        <comment>Device is not open</comment>
+        <translation>Device is not open</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>操作超时</source>
+        <comment>Operation timed out</comment>
+        <translation>Operation timed out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>从设备读取出错</source>
+        <comment>Error reading from device</comment>
+        <translation>Error reading from device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>向设备写入出错</source>
+        <comment>Error writing to device</comment>
+        <translation>Error writing to device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率无效</source>
+        <comment>Invalid baud rate value</comment>
+        <translation>Invalid baud rate value</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不支持的打开方式</source>
+        <comment>Unsupported open mode</comment>
+        <translation>Unsupported open mode</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备已从系统中消失</source>
+        <comment>Device disappeared from the system</comment>
+        <translation>Device disappeared from the system</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不能只为一个方向设置自定义速率</source>
+        <comment>Cannot set custom speed for one direction</comment>
+        <translation>Cannot set custom speed for one direction</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>找不到合适的自定义波特率分频</source>
+        <comment>No suitable custom baud rate divisor</comment>
+        <translation>No suitable custom baud rate divisor</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>无法为打开设备创建锁文件</source>
+        <comment>Failed to create a lock file for opening the device</comment>
+        <translation>Failed to create a lock file for opening the device</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>创建锁文件时权限不足</source>
+        <comment>Permission error while creating lock file</comment>
+        <translation>Permission error while creating lock file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>锁定设备时权限不足</source>
+        <comment>Permission error while locking the device</comment>
+        <translation>Permission error while locking the device</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件名指的是一个目录</source>
+        <comment>Filename refers to a directory</comment>
+        <translation>Filename refers to a directory</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已有的文件%1不可写</source>
+        <comment>Existing file %1 is not writable</comment>
+        <translation>Existing file %1 is not writable</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>程序取消了写入</source>
+        <comment>Writing canceled by application</comment>
+        <translation>Writing canceled by application</translation>
     </message>
 </context>
 <context>
@@ -1069,7 +1535,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Alarm editor</translation>
     </message>
     <message>
-        <location filename="../src/ui/monitor/trafficdecode.cpp" line="+68"/>
+        <location filename="../src/ui/monitor/trafficdecode.cpp" line="+60"/>
         <location line="+21"/>
         <source>%1 起始 %2 数量 %3</source>
         <translation>%1 start %2 count %3</translation>
@@ -1122,7 +1588,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>In</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+65"/>
         <source>正常</source>
         <translation>OK</translation>
     </message>
@@ -1145,6 +1611,11 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <location line="+2"/>
         <source>异常响应</source>
         <translation>Exception</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>迟到的应答</source>
+        <translation>Late reply</translation>
     </message>
     <message>
         <location line="+33"/>
@@ -1237,7 +1708,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Unknown exception</translation>
     </message>
     <message>
-        <location filename="../src/ui/monitor/trafficlog.cpp" line="+10"/>
+        <location filename="../src/ui/monitor/trafficlog.cpp" line="+12"/>
         <source>主窗口</source>
         <translation>Main window</translation>
     </message>
@@ -1295,18 +1766,18 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::TrafficMonitor</name>
     <message>
-        <location filename="../src/ui/monitor/trafficmonitor.cpp" line="+59"/>
+        <location filename="../src/ui/monitor/trafficmonitor.cpp" line="+81"/>
         <source>通讯监视</source>
         <translation>Traffic Monitor</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+177"/>
+        <location line="+200"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-175"/>
+        <location line="-198"/>
         <source>清除</source>
         <translation>Clear</translation>
     </message>
@@ -1357,6 +1828,11 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>All errors</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>迟到的应答</source>
+        <translation>Late reply</translation>
+    </message>
+    <message>
         <location line="+9"/>
         <source>自动滚动</source>
         <translation>Auto scroll</translation>
@@ -1387,7 +1863,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Row limit</translation>
     </message>
     <message>
-        <location line="+131"/>
+        <location line="+154"/>
         <source>共 %1 行，显示 %2 行</source>
         <translation>%1 rows, %2 shown</translation>
     </message>

@@ -47,9 +47,11 @@ Program::Program(Ports ports, Asker &asker)
 
 void Program::chooseFileFor(EditorWindow &editor)
 {
-    // The answer goes to the editor that asked, this once.
+    // The answer goes to the editor that asked, this once; the chooser offers
+    // that editor's files.
     QObject::connect(&fileChooser, &FileChooser::finished, &editor, &EditorWindow::onFileChosen,
                      Qt::SingleShotConnection);
+    fileChooser.offerType(editor.fileType().chooserItem);
     fileChooser.show();
 }
 

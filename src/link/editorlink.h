@@ -7,8 +7,14 @@
 // One request is on the line at a time: a request made while another is
 // outstanding waits and is sent when that one ends (its reply, a reply that
 // fails its check, or no reply within the reply time-out), so a reply is
-// always applied to the block whose request it answers. While the module
-// answers, the sweep keeps its tick.
+// always applied to the block whose request it answers. After a request went
+// unanswered, the next one of the same kind waits until that one's late reply
+// has come or can no longer come: every block read has the same shape, so a
+// late reply could otherwise not be told from the next block's. While the
+// module answers, the sweep keeps its tick.
+//
+// A port that fails is tried again at the next request; each request that
+// cannot go out is reported.
 
 #include "link/linelender.h"
 #include "link/transactionengine.h"
@@ -63,13 +69,20 @@ public:
     // Requests waiting behind the outstanding one.
     int waiting() const { return static_cast<int>(m_queue.size()); }
 
-    // "返 回": drops waiting requests, stops the sweep, closes the port and
-    // gives the line back; the next opening sweeps from block 0 again.
+    // "返 回": stops the sweep and drops the reads still waiting; writes still
+    // waiting go out first. Then closes the port and gives the line back
+    // (returned()); the next opening sweeps from block 0 again.
     void returnToMain();
+    bool returning() const { return m_returning; }
 
 Q_SIGNALS:
-    // A block write ended without a confirmed echo (check failure or time-out).
+    // A block write ended without a confirmed echo (check failure, time-out,
+    // a port that failed).
     void writeUnconfirmed(int block);
+    // A request could not go out: the port cannot be opened.
+    void requestFailed(int block, bool write);
+    // The line has been given back.
+    void returned();
 
 private:
     struct Pending
@@ -79,18 +92,24 @@ private:
         bool write = false;
     };
     void send(const Pending &p);
+    // Sends the first waiting request when the line is free for it.
+    void sendNext();
     void onRequestEnded(RequestEnd how);
+    void onPortFailed();
+    void finishReturn();
 
     PortComponent &m_port;
     LineLender &m_lender;
     TransactionEngine m_engine;
     QTimer m_sweepTimer;
+    QTimer m_holdTimer; // waits out an unanswered request's late reply
     std::function<void(int)> m_read;
     ReplyHandler m_handler;
     std::deque<Pending> m_queue;
     Pending m_onLine;
     int m_currentBlock = 0;
     int m_sweepBlock = 0;
+    bool m_returning = false;
 };
 
 } // namespace krv

@@ -50,10 +50,17 @@ struct LinkStatus
         AlarmBlockWritten,
         AlarmBlockWriteFailed,
         SwitchWritten, // number: the echoed address's high byte (0: none)
+        // The line.
+        LateReply,              // number: the station; the frame was not used
+        RepliesLate,            // number: the station; lateMs, timeoutMs: how late, against what
+        AwaitingIdentification, // a reply whose layout the firmware decides came first
+        RequestNotSent,         // the port could not be opened
     };
 
     Code code = Code::None;
     int number = 0;
+    int lateMs = 0;
+    int timeoutMs = 0;
 
     friend bool operator==(const LinkStatus &, const LinkStatus &) = default;
 };

@@ -35,6 +35,7 @@ void ModuleScan::start(const LineChoice &line)
     m_scanning = true;
     m_asciiTurn = false;
     m_lastRequestOut = false;
+    m_state.module.firmwareKnown = false;
 }
 
 void ModuleScan::onTick()
@@ -85,8 +86,11 @@ void ModuleScan::stop()
     const bool wasRunning = running();
     m_lastRequestOut = false;
     m_scanning = false;
-    if (wasRunning)
-        Q_EMIT finished();
+    if (!wasRunning)
+        return;
+    // The scan identified the modules it tried, not the one selected now.
+    m_state.module.firmwareKnown = false;
+    Q_EMIT finished();
 }
 
 } // namespace krv

@@ -2,6 +2,8 @@
 
 #include "text/numbertext.h"
 
+#include <utility>
+
 namespace krv {
 
 PollingCycle::PollingCycle(SharedState &state, TransactionEngine &engine, RegisterMap &reads,
@@ -22,6 +24,7 @@ PollingCycle::PollingCycle(SharedState &state, TransactionEngine &engine, Regist
     // A lost or unopenable port stops polling and scanning; the window reports it.
     connect(&m_engine, &TransactionEngine::portFailed, this, [this] { stop(); });
     connect(&m_reads, &RegisterMap::deviceIdentified, this, &PollingCycle::onDeviceIdentified);
+    connect(&m_engine, &TransactionEngine::requestEnded, this, &PollingCycle::onRequestEnded);
 }
 
 void PollingCycle::load(const LineChoice &line)
@@ -40,19 +43,35 @@ void PollingCycle::onDeviceIdentified(const DeviceId &, int previousVersion)
         return;
     // The start burst reads the module control block and the system block
     // before the identifier, so their layout was chosen by the previous
-    // module's firmware. When the identifier tells another version, read both
-    // again (system block first) so the window never keeps a misread block.
-    if (m_state.module.version() != previousVersion) {
+    // module's firmware, and a reply that came before the identification was
+    // not used. Read both again then (system block first), so that the window
+    // shows them as this module lays them out.
+    if (m_reads.takeRefusedBeforeIdentification() || m_state.module.version() != previousVersion) {
         push(Cmd::ReadModuleControl);
         push(Cmd::ReadSystem);
     }
+}
+
+void PollingCycle::onRequestEnded()
+{
+    if (!std::exchange(m_identifying, false))
+        return;
+    // A lost or spoilt identification reply is asked for again: until it is
+    // answered, nothing its firmware lays out is used.
+    if (m_running && !m_state.module.firmwareKnown)
+        m_identificationDue = true;
 }
 
 bool PollingCycle::selectModule(int index)
 {
     if (m_scan.running() || !ModuleSlots::validIndex(index))
         return false;
-    m_state.moduleSlots.selected = static_cast<qint16>(index);
+    if (index != m_state.moduleSlots.selected) {
+        m_state.moduleSlots.selected = static_cast<qint16>(index);
+        m_state.module.firmwareKnown = false;
+        m_identificationDue = true;
+        m_askedIdentificationLastTick = false;
+    }
     return true;
 }
 
@@ -75,22 +94,39 @@ void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount
         moduleSlots.selectedAddress() = manualAddress;
     }
     m_state.commandStack.loadStartBurst();
+    // The module identifies itself again: it may have been replaced.
+    m_state.module.firmwareKnown = false;
+    m_identifying = false;
+    m_identificationDue = false; // the start burst asks
+    m_askedIdentificationLastTick = false;
+    m_reads.takeRefusedBeforeIdentification();
 
     m_engine.configurePort(line.portNumber, line.settings());
     m_tickTimer.start();
+    m_running = true;
     m_engine.resetTimeoutCount();
 }
 
 void PollingCycle::onTick()
 {
+    // An identification still due takes every other tick, so that the reads
+    // that do not depend on it (the measurements, the switches) go on.
+    if (m_identificationDue && !m_askedIdentificationLastTick) {
+        m_identificationDue = false;
+        m_askedIdentificationLastTick = true;
+        execute(Cmd::ReadDeviceId);
+        return;
+    }
     CommandStack &stack = m_state.commandStack;
     const qint16 code = stack.top();
     execute(code);
     stack.popAfterRun(code);
+    m_askedIdentificationLastTick = code == Cmd::ReadDeviceId;
 }
 
 void PollingCycle::stop()
 {
+    m_running = false;
     m_tickTimer.stop();
     m_scan.stop();
 }
@@ -124,6 +160,7 @@ void PollingCycle::execute(qint16 code)
         break;
     case Cmd::ReadDeviceId:
         m_reads.readDeviceId();
+        m_identifying = m_engine.outstanding();
         break;
     case Cmd::ReadControlEnable:
         m_reads.readControlEnable();
@@ -166,6 +203,7 @@ void PollingCycle::lend(const LineChoice &line)
     m_handBackRepeat.stop();
     m_engine.cancel();
     m_tickTimer.stop();
+    m_running = false;
     // A scan would go on sending on a port the editor now owns.
     m_scan.stop();
     m_engine.port().close();
@@ -184,6 +222,7 @@ void PollingCycle::handBack()
     // tick keeps its phase.
     if (!m_tickTimer.isActive())
         m_tickTimer.start();
+    m_running = true;
     if (!m_engine.port().isOpen())
         m_engine.configurePort(m_lentLine.portNumber, m_lentLine.settings());
 }

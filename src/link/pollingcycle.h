@@ -40,8 +40,9 @@ public:
     // "停 止" (ends a scan too).
     void stop();
 
-    // The operator picked list entry `index`: it becomes the selected slot.
-    // Refused (false) while a scan runs, which owns the slot then.
+    // The operator picked list entry `index`: it becomes the selected slot,
+    // whose module identifies itself first. Refused (false) while a scan
+    // runs, which owns the slot then.
     bool selectModule(int index);
 
     // Runs the request of one command code.
@@ -59,6 +60,8 @@ public:
 
 private:
     void onDeviceIdentified(const DeviceId &id, int previousVersion);
+    // The identification request ended: due again until it is answered.
+    void onRequestEnded();
     void handBack();
 
     SharedState &m_state;
@@ -69,6 +72,10 @@ private:
     QTimer m_tickTimer;
     QTimer m_handBackRepeat;
     LineChoice m_lentLine;
+    bool m_identifying = false;       // the request on the line is the identification
+    bool m_identificationDue = false; // to be asked again (lost, or another module picked)
+    bool m_askedIdentificationLastTick = false;
+    bool m_running = false; // polling, from "运 行" to "停 止" (or the line lent)
 };
 
 } // namespace krv

@@ -67,6 +67,15 @@ void RegisterMap::readDeviceId()
     read(Code::ReadingDeviceId, Fn::ReportId);
 }
 
+bool RegisterMap::firmwareKnown(bool readAgain)
+{
+    if (m_state.module.firmwareKnown)
+        return true;
+    m_refusedEarly = m_refusedEarly || readAgain;
+    setStatus(Code::AwaitingIdentification);
+    return false;
+}
+
 template <class T> bool RegisterMap::decoded(const std::optional<T> &value)
 {
     if (!value)
@@ -86,6 +95,9 @@ void RegisterMap::dispatch(const Request &request, const ReplyReader &reply)
         dispatchCoils(reply);
         return;
     case Fn::ReadInputs:
+        // The rotation reads the inputs again soon.
+        if (!firmwareKnown(false))
+            return;
         if (const auto inputs = decodeSwitchInputs(reply); decoded(inputs)) {
             setStatus(Code::InputsRead);
             std::copy(inputs->begin(), inputs->end(), m.inputs.begin());
@@ -114,6 +126,7 @@ void RegisterMap::dispatch(const Request &request, const ReplyReader &reply)
             const int before = m.version();
             m.firmwareMajor = id->major;
             m.firmwareMinor = id->minor;
+            m.firmwareKnown = true;
             Q_EMIT deviceIdentified(*id, before);
         }
         return;
@@ -135,6 +148,8 @@ void RegisterMap::dispatchRegisters(quint16 start, const ReplyReader &reply)
         }
         return;
     case Reg::SystemBlock:
+        if (!firmwareKnown(true))
+            return;
         if (const auto block = decodeSystemBlock(reply, m.version()); decoded(block)) {
             setStatus(Code::SystemBlockRead);
             m.system = *block;
@@ -163,6 +178,8 @@ void RegisterMap::dispatchRegisters(quint16 start, const ReplyReader &reply)
         }
         return;
     case Reg::ModuleControl:
+        if (!firmwareKnown(true))
+            return;
         if (const auto control = decodeModuleControlReply(reply, m.version()); decoded(control)) {
             m.control = *control;
             Q_EMIT moduleControlDecoded(*control);

@@ -10,6 +10,8 @@
 
 #include <QObject>
 
+#include <utility>
+
 namespace krv {
 
 using SwitchOutputs = std::array<bool, SwitchOutputCount>;
@@ -33,8 +35,13 @@ public:
     void readDeviceId();
 
     // Decodes a confirmed reply by its function code (and, for function 03,
-    // by the start register its request read).
+    // by the start register its request read). The switch inputs, the system
+    // block and the module control block are laid out by the firmware: they
+    // are not decoded before the module has identified itself.
     void dispatch(const Request &request, const ReplyReader &reply);
+    // True once a system or module control block was refused since the last
+    // call (they are read again after the identification).
+    bool takeRefusedBeforeIdentification() { return std::exchange(m_refusedEarly, false); }
 
 Q_SIGNALS:
     // `record`: a function-03 reply, which the record file takes.
@@ -58,9 +65,13 @@ private:
     void dispatchCoils(const ReplyReader &reply);
     // The value a decoder gave, or a report of the short reply.
     template <class T> bool decoded(const std::optional<T> &value);
+    // False (and said) while the firmware that lays out the reply is unknown;
+    // `readAgain`: the refused block is to be read again once it is known.
+    bool firmwareKnown(bool readAgain);
 
     SharedState &m_state;
     TransactionEngine &m_engine;
+    bool m_refusedEarly = false;
 };
 
 } // namespace krv

@@ -3,7 +3,6 @@
 #include "protocol/hextext.h"
 #include "protocol/modbusframing.h"
 
-#include <QDateTime>
 #include <QMetaMethod>
 
 namespace krv {
@@ -12,6 +11,8 @@ TransactionEngine::TransactionEngine(const ModuleSlots &moduleSlots, PortCompone
                                      Config config, QObject *parent)
     : QObject(parent), m_slots(moduleSlots), m_port(port), m_config(config)
 {
+    m_clock.start();
+    m_now = [this] { return m_clock.elapsed(); };
     m_replyTimer.setParent(this); // found by name for inspection
     m_replyTimer.setObjectName(QStringLiteral("timMscon"));
     m_replyTimer.setTimerType(Qt::PreciseTimer);
@@ -21,6 +22,7 @@ TransactionEngine::TransactionEngine(const ModuleSlots &moduleSlots, PortCompone
             &TransactionEngine::onThresholdReached);
     connect(&m_port, &PortComponent::failed, this, [this](const PortFailure &failure) {
         m_replyTimer.stop();
+        m_unanswered.clear(); // whatever was on its way is gone with the port
         if (m_outstanding)
             endRequest(RequestEnd::Abandoned);
         if (m_portFailed)
@@ -44,6 +46,8 @@ void TransactionEngine::configurePort(int portNumber, const QString &settings)
 {
     m_port.configure(portNumber, settings);
     m_portFailed = false;
+    m_unanswered.clear(); // a closed port receives nothing more
+    m_lateInARow = 0;
 }
 
 void TransactionEngine::cancel()
@@ -80,34 +84,47 @@ void TransactionEngine::report(TrafficEvent::Kind kind, const QByteArray &bytes)
     e.bytes = bytes;
     e.ascii = ascii();
     if (kind != TrafficEvent::Kind::Sent)
-        e.elapsedMs = QDateTime::currentMSecsSinceEpoch() - m_sentAt;
+        e.elapsedMs = now() - m_sentAt;
     Q_EMIT traffic(e);
 }
 
 void TransactionEngine::send(const Request &request)
 {
     if (m_outstanding) {
+        // Replaced: its reply may still come.
         m_replyTimer.stop();
+        rememberUnanswered();
         endRequest(RequestEnd::Abandoned);
     }
     loadRequest(m_frame, request);
     frameRequest(m_frame, ascii());
     Q_EMIT frameSent(frameText(m_frame.bytes, ascii()));
 
-    if (m_portFailed)
-        return; // nothing more goes out until the port is configured again
-    if (!m_port.isOpen() && !m_port.open())
+    // After a failure nothing more goes out until the port is configured
+    // again, unless this engine tries the port again at each request.
+    if ((m_portFailed && !m_config.reopenAfterFailure) || (!m_port.isOpen() && !m_port.open())) {
+        Q_EMIT requestNotSent();
         return;
+    }
+    m_portFailed = false; // open again: a new failure is reported again
     m_request = request;
+    m_requestAscii = ascii();
     m_replyThreshold = m_frame.replyLength;
     m_outstanding = true;
-    m_sentAt = QDateTime::currentMSecsSinceEpoch();
+    m_sentAt = now();
     m_port.transmit(m_frame.bytes);
     report(TrafficEvent::Kind::Sent, m_frame.bytes);
     if (m_config.replyTimer)
         m_replyTimer.start();
-    m_port.discardInput();
-    m_port.setReceiveThreshold(m_frame.replyLength);
+    // What came before this request is left over from the line, unless it may
+    // be (the beginning of) the late reply of an earlier one: that is taken as
+    // such when it is whole.
+    if (!mayBeLateReply(m_port.peekInput()))
+        m_port.discardInput();
+    m_port.setReceiveThreshold(m_replyThreshold);
+    if (m_port.waitingCount() >= m_port.receiveThreshold())
+        QMetaObject::invokeMethod(this, &TransactionEngine::onThresholdReached,
+                                  Qt::QueuedConnection);
 }
 
 void TransactionEngine::onThresholdReached()
@@ -135,6 +152,25 @@ void TransactionEngine::onThresholdReached()
     m_port.setReceiveThreshold(m_replyThreshold);
 }
 
+bool TransactionEngine::mayBeLateReply(QByteArrayView bytes)
+{
+    forgetExpired();
+    if (bytes.isEmpty())
+        return false;
+    for (const Unanswered &u : m_unanswered) {
+        if (u.ascii != ascii())
+            continue;
+        // The beginning of a frame of that station: in ASCII its colon, in RTU
+        // its address and function (or the exception form).
+        if (u.ascii ? bytes[0] == ':'
+                    : static_cast<quint8>(bytes[0]) == u.request.station() &&
+                          (bytes.size() < 2 || (static_cast<quint8>(bytes[1]) &
+                                                ~Fn::ExceptionBit) == u.request.function()))
+            return true;
+    }
+    return false;
+}
+
 qsizetype TransactionEngine::frameLength(const QByteArray &waiting) const
 {
     // The identifier reply's byte count is the module's own affair: a reply of
@@ -160,10 +196,17 @@ bool TransactionEngine::takeFrame(const QByteArray &frame)
         if (!m_outstanding)
             return true;
         m_replyTimer.stop();
+        // The spoilt frame may have been a late reply of an earlier request,
+        // so this request's own reply may still come.
+        rememberUnanswered();
         endRequest(RequestEnd::CheckFailed);
         return true;
     }
     const ReplyReader reply(m_frame, ascii());
+    if (const auto late = lateReplyTo(reply)) {
+        takeLateReply(*late, frame);
+        return false;
+    }
     const ReplyMatch match = m_outstanding ? confirmReply(m_request, reply) : ReplyMatch::Foreign;
     if (match == ReplyMatch::Foreign) {
         report(TrafficEvent::Kind::Foreign, frame);
@@ -175,6 +218,11 @@ bool TransactionEngine::takeFrame(const QByteArray &frame)
            frame);
     m_replyTimer.stop();
     m_outstanding = false;
+    // The station has answered a later request: nothing earlier can still come.
+    std::erase_if(m_unanswered, [station = m_request.station()](const Unanswered &u) {
+        return u.request.station() == station;
+    });
+    m_lateInARow = 0;
     setStatus({});
     if (m_dispatch)
         m_dispatch(m_request, reply);
@@ -187,35 +235,128 @@ void TransactionEngine::onReplyTimeout()
     m_replyTimer.stop();
     ++m_timeoutCount;
     Q_EMIT timeoutCountChanged(m_timeoutCount);
-    if (m_outstanding && tracing())
-        reportWaitingBytes();
-    m_port.discardInput();
+    const bool answered = m_outstanding && takeWaitingAtTimeout();
+    if (!m_outstanding)
+        m_port.discardInput();
     report(TrafficEvent::Kind::TimedOut, QByteArray());
-    if (m_outstanding)
+    if (m_outstanding) {
+        if (!answered)
+            rememberUnanswered();
         endRequest(RequestEnd::TimedOut);
+    }
 }
 
-void TransactionEngine::reportWaitingBytes()
+void TransactionEngine::rememberUnanswered()
+{
+    if (!m_outstanding)
+        return;
+    const int timeout = m_replyTimer.interval();
+    m_unanswered.push_back(
+        {m_request, m_requestAscii, m_sentAt, m_sentAt + 2 * qint64(timeout), timeout});
+}
+
+void TransactionEngine::forgetExpired()
+{
+    const qint64 t = now();
+    std::erase_if(m_unanswered, [t](const Unanswered &u) { return u.expiresAt <= t; });
+}
+
+std::optional<std::size_t> TransactionEngine::lateReplyTo(const ReplyReader &reply,
+                                                          bool arrivedEarlier)
+{
+    if (!arrivedEarlier)
+        forgetExpired();
+    for (std::size_t i = 0; i < m_unanswered.size(); ++i) {
+        const Unanswered &u = m_unanswered[i];
+        if (u.ascii == ascii() && confirmReply(u.request, reply) != ReplyMatch::Foreign)
+            return i;
+    }
+    return std::nullopt;
+}
+
+void TransactionEngine::takeLateReply(std::size_t index, const QByteArray &frame)
+{
+    const Unanswered late = m_unanswered[index];
+    // In order: the requests of that station before it cannot be answered any more.
+    const quint8 station = late.request.station();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_unanswered.size(); ++i) {
+        if (i <= index && m_unanswered[i].request.station() == station)
+            continue;
+        m_unanswered[kept++] = m_unanswered[i];
+    }
+    m_unanswered.resize(kept);
+    report(TrafficEvent::Kind::Late, frame);
+    ++m_lateInARow;
+    // One late reply may be chance; more in a row mean the module answers
+    // slower than the time-out allows.
+    if (m_lateInARow >= 2)
+        setStatus({LinkStatus::Code::RepliesLate, station,
+                   static_cast<int>((now() - late.sentAt + 5) / 10 * 10), late.timeoutMs});
+    else
+        setStatus({LinkStatus::Code::LateReply, station});
+    Q_EMIT lateReplyTaken();
+}
+
+int TransactionEngine::msUntilUnambiguous(const Request &request)
+{
+    forgetExpired();
+    qint64 until = 0;
+    for (const Unanswered &u : m_unanswered) {
+        // A reply of the same shape could be taken for either. (An exception
+        // reply could too; taken for the earlier request's, it costs the new
+        // request no wrong value: that one then simply goes unanswered.)
+        if (u.ascii == ascii() && repliesAlike(u.request, request))
+            until = qMax(until, u.expiresAt);
+    }
+    return static_cast<int>(qMax<qint64>(0, until - now()));
+}
+
+bool TransactionEngine::takeWaitingAtTimeout()
 {
     // An exception reply (5 bytes in RTU) is shorter than any reply a request
     // expects, so it never reaches the receive threshold and the request ends
-    // by its time-out; so do a reply cut short and a short frame of another
-    // request. The traffic view is still told what came in; counters, status
-    // and the request's end stay those of a time-out.
+    // by its time-out; so do a reply cut short, a short frame of another
+    // request and a reply whole just as the time ran out. The traffic view is
+    // still told what came in; counters, status and the request's end stay
+    // those of a time-out. The beginning of a frame still arriving stays
+    // waiting: it may be this request's late reply.
     const QByteArray waiting = m_port.takeInput();
     if (waiting.isEmpty())
-        return;
+        return false;
     if (!frameIntact(waiting, ascii())) {
+        const qsizetype first = frameLength(waiting);
+        if (first == 0 || first > waiting.size()) {
+            m_port.putBack(waiting);
+            return false;
+        }
         report(TrafficEvent::Kind::CheckFailed, waiting);
-        return;
+        return false;
     }
     FrameBuffer frame;
     frame.bytes = waiting;
     frame.length = static_cast<qint16>(qMin<qsizetype>(waiting.size(), 0x7FFF));
     unframeReply(frame, ascii());
-    const bool refused =
-        confirmReply(m_request, ReplyReader(frame, ascii())) == ReplyMatch::Exception;
-    report(refused ? TrafficEvent::Kind::Exception : TrafficEvent::Kind::Foreign, waiting);
+    // The frame may have come long before this time-out (it stayed below the
+    // threshold): a request whose reply was expected until then counts still.
+    const ReplyReader reply(frame, ascii());
+    if (const auto late = lateReplyTo(reply, true)) {
+        takeLateReply(*late, waiting);
+        return false;
+    }
+    switch (confirmReply(m_request, reply)) {
+    case ReplyMatch::Exception:
+        report(TrafficEvent::Kind::Exception, waiting);
+        return true;
+    case ReplyMatch::Answer:
+        // Its own reply, whole just as its time ran out: too late to be used.
+        report(TrafficEvent::Kind::Late, waiting);
+        return true;
+    case ReplyMatch::Foreign:
+        report(TrafficEvent::Kind::Foreign, waiting);
+        return false;
+    }
+    return false;
 }
 
 } // namespace krv

@@ -8,9 +8,16 @@
 // Every request sent ends exactly once (requestEnded): by its reply (intact or
 // failing its check), by its time-out, or by being abandoned. A frame that
 // passes its check but does not answer the outstanding request (another
-// station, function, length or echo; a reply that came after its time-out) is
-// not decoded and does not end the request; bytes after it in the same receive
-// stay for the real reply.
+// station, function, length or echo) is not decoded and does not end the
+// request; bytes after it in the same receive stay for the real reply.
+//
+// Late replies. A station answers one request at a time and in order, so the
+// reply to a request that timed out (or whose reply failed its check) may
+// still come, until the station answers a later request or twice the reply
+// time-out has passed since it was sent. Such requests are kept as
+// unanswered; a frame that could answer one of them is taken as its late
+// reply and never decoded, even when it would also fit the request
+// outstanding (a lost reading, never a wrong one).
 
 #include "link/linkstatus.h"
 #include "module/moduleslots.h"
@@ -18,10 +25,13 @@
 #include "protocol/portcomponent.h"
 #include "protocol/requests.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
+#include <optional>
 
 namespace krv {
 
@@ -35,7 +45,9 @@ enum class RequestEnd {
 // One frame seen on the line, for a traffic view.
 struct TrafficEvent
 {
-    enum class Kind { Sent, Answer, CheckFailed, Foreign, Exception, TimedOut };
+    // Late: a frame that may be the late reply to an earlier request of the
+    // same station; it is not decoded.
+    enum class Kind { Sent, Answer, CheckFailed, Foreign, Exception, TimedOut, Late };
     Kind kind = Kind::Sent;
     QByteArray bytes;     // as on the wire (empty for a time-out)
     bool ascii = false;   // framing of the slot in use
@@ -48,7 +60,10 @@ class TransactionEngine : public QObject
 public:
     struct Config
     {
-        bool replyTimer = true; // the editors run without one
+        bool replyTimer = true;
+        // After a port failure, try to open the port again at each request
+        // (the editors); otherwise nothing goes out until it is configured again.
+        bool reopenAfterFailure = false;
     };
     // Takes a confirmed reply and the request it answers.
     using Dispatcher = std::function<void(const Request &request, const ReplyReader &reply)>;
@@ -80,6 +95,16 @@ public:
     void configurePort(int portNumber, const QString &settings);
     bool hasPortFailure() const { return m_portFailed; }
 
+    // How long (ms) the line should wait before this request, so that no late
+    // reply of an earlier request could be taken for its reply: until every
+    // unanswered request whose reply would look the same has had its chance.
+    int msUntilUnambiguous(const Request &request);
+    // Requests whose late reply may still come.
+    int unansweredCount() const { return static_cast<int>(m_unanswered.size()); }
+
+    // Source of the time in ms on a steady clock (tests replace it).
+    void setClock(std::function<qint64()> now) { m_now = std::move(now); }
+
     // True while something listens to traffic(); otherwise no traffic event
     // is even built.
     bool tracing() const;
@@ -108,13 +133,39 @@ Q_SIGNALS:
     void portFailed(const krv::PortFailure &failure);
     // The request sent last has ended (after its reply was dispatched).
     void requestEnded(krv::RequestEnd how);
+    // send() could not put the request on the line (a failed port): it never
+    // became outstanding.
+    void requestNotSent();
+    // A late reply of an earlier request came (and was not decoded).
+    void lateReplyTaken();
     // Every frame sent or received and every time-out, for a traffic view.
     // Bytes too few for the receive threshold (an exception reply, say) are
     // reported when the request times out, just before its TimedOut event.
     void traffic(const krv::TrafficEvent &event);
 
 private:
+    struct Unanswered
+    {
+        Request request;
+        bool ascii = false; // its framing: a reply comes in the same
+        qint64 sentAt = 0;
+        qint64 expiresAt = 0; // no reply expected after this
+        int timeoutMs = 0;
+    };
+
     bool ascii() const { return m_slots.selectedIsAscii(); }
+    qint64 now() const { return m_now(); }
+    // The outstanding request's reply may still come after it ended.
+    void rememberUnanswered();
+    // True when the bytes may begin a late reply of an unanswered request.
+    bool mayBeLateReply(QByteArrayView bytes);
+    void forgetExpired();
+    // The earliest unanswered request the reply could answer, if any; with
+    // `arrivedEarlier`, requests whose time ran out since count too.
+    std::optional<std::size_t> lateReplyTo(const ReplyReader &reply, bool arrivedEarlier = false);
+    // Takes a frame as the late reply of unanswered request `index`: that
+    // request and all before it are answered or beyond hope.
+    void takeLateReply(std::size_t index, const QByteArray &frame);
     // How many waiting bytes the first frame takes (0: cannot tell yet).
     qsizetype frameLength(const QByteArray &waiting) const;
     // Handles one received frame; returns false when it answered nothing
@@ -122,11 +173,11 @@ private:
     bool takeFrame(const QByteArray &frame);
     void endRequest(RequestEnd how);
     void report(TrafficEvent::Kind kind, const QByteArray &bytes);
-    // At a time-out: bytes that came in but stayed below the receive threshold
-    // are reported as traffic (and nothing else): an intact exception reply
-    // to the outstanding request as Exception, another intact frame as
-    // Foreign, anything else as CheckFailed.
-    void reportWaitingBytes();
+    // At a time-out: bytes that came in but stayed below the receive
+    // threshold. A whole frame is taken (and reported as traffic): an
+    // exception reply or the request's own reply that came just too late
+    // answer it (true); the beginning of a frame stays waiting.
+    bool takeWaitingAtTimeout();
 
     const ModuleSlots &m_slots;
     PortComponent &m_port;
@@ -139,9 +190,14 @@ private:
     bool m_portFailed = false;
 
     bool m_outstanding = false;
-    Request m_request;        // the outstanding request
-    int m_replyThreshold = 0; // its expected reply length as framed
-    qint64 m_sentAt = 0;      // ms since epoch, for the traffic view
+    Request m_request;                   // the outstanding request
+    bool m_requestAscii = false;         // the framing it went out in
+    int m_replyThreshold = 0;            // its expected reply length as framed
+    qint64 m_sentAt = 0;                 // on the steady clock
+    std::deque<Unanswered> m_unanswered; // oldest first
+    int m_lateInARow = 0;                // late replies since the last one in time
+    QElapsedTimer m_clock;
+    std::function<qint64()> m_now;
 };
 
 } // namespace krv

@@ -141,13 +141,11 @@ SystemChanges WriteRequests::applySelection(const SystemSelection &selection, in
     s.commByte = comm;
 
     if (address != s.stationAddress) {
-        s.stationAddress = static_cast<qint16>(address & 0xFF);
+        s.stationAddress = static_cast<qint16>(address);
         changed.stationAddress = true;
     }
-
-    // Compared before clamping: 200 against a stored 127 counts as a change.
     if (coldAdjust != s.coldJunctionAdjust) {
-        s.coldJunctionAdjust = static_cast<qint16>(qBound(-128, coldAdjust, 127));
+        s.coldJunctionAdjust = static_cast<qint16>(coldAdjust);
         changed.coldJunction = true;
     }
     return changed;
@@ -158,18 +156,19 @@ std::optional<InputRefusal> WriteRequests::writeModuleParameters(const SystemSel
                                                                  const QString &coldAdjustText)
 {
     using Field = InputRefusal::Field;
-    const auto address = parseWhole(addressText, 0, 255);
-    if (!address)
-        return InputRefusal{
-            Field::StationAddress, InputRefusal::Reason::OutOfRange, -1, -1, 0, 255};
-    const auto adjust = parseWhole(coldAdjustText, -2147483647LL, 2147483647LL);
-    if (!adjust)
-        return InputRefusal{Field::ColdJunctionAdjust, InputRefusal::Reason::NotWhole};
+    const auto refused = [](Field field, InputRefusal::Reason reason, FieldRange range) {
+        return InputRefusal{field, reason, -1, -1, range.low, range.high};
+    };
+    const FieldNumber address = wholeNumber(addressText, SystemRange::StationAddress);
+    if (address.fault)
+        return refused(Field::StationAddress, *address.fault, SystemRange::StationAddress);
+    const FieldNumber adjust = wholeNumber(coldAdjustText, SystemRange::ColdJunction);
+    if (adjust.fault)
+        return refused(Field::ColdJunctionAdjust, *adjust.fault, SystemRange::ColdJunction);
 
     if (!push(Cmd::ReadSystem))
         return std::nullopt;
-    const SystemChanges changed =
-        applySelection(selection, static_cast<int>(*address), static_cast<qint32>(*adjust));
+    const SystemChanges changed = applySelection(selection, address.value, adjust.value);
     if (changed.coldJunction)
         push(Cmd::WriteColdJunction);
     if (changed.stationAddress)

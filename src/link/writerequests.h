@@ -8,6 +8,7 @@
 #include "link/commandstack.h"
 #include "link/sharedstate.h"
 #include "link/transactionengine.h"
+#include "module/alarmrecord.h"
 #include "module/inputrefusal.h"
 
 #include <QList>
@@ -17,6 +18,14 @@
 #include <optional>
 
 namespace krv {
+
+namespace SystemRange {
+// "地  址": a module's own station address (0 is the broadcast station, which
+// no module answers).
+constexpr FieldRange StationAddress{1, 255};
+// "冷校准": one signed byte.
+constexpr FieldRange ColdJunction{-128, 127};
+} // namespace SystemRange
 
 // Pushes a request code; a full stack refuses it and says so on the status line.
 bool pushCommand(CommandStack &stack, TransactionEngine &engine, qint16 code);
@@ -60,13 +69,15 @@ public:
     void sendCalibration(int channel);
     void sendOutputSwitch();
 
-    // Folds the operator's picks, the new address and cold-junction value into
+    // Folds the operator's picks, the new address and cold-junction value
+    // (within their SystemRange, as writeModuleParameters checked them) into
     // the module's system values and tells which of them changed.
     SystemChanges applySelection(const SystemSelection &selection, int address, qint32 coldAdjust);
 
-    // "写模块参数" after the operator confirmed: checks the two text boxes and
-    // refuses the first bad one (nothing pushed), else pushes the read-back and
-    // the changed registers' writes.
+    // "写模块参数" after the operator confirmed: checks the two text boxes
+    // (whole numbers within their SystemRange) and refuses the first bad one
+    // (nothing pushed), else pushes the read-back and the changed registers'
+    // writes.
     std::optional<InputRefusal> writeModuleParameters(const SystemSelection &selection,
                                                       const QString &addressText,
                                                       const QString &coldAdjustText);

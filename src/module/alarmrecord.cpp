@@ -3,10 +3,15 @@
 #include "module/registerimage.h"
 #include "text/numbertext.h"
 
+#include <cmath>
+
 namespace krv {
 
 namespace {
 constexpr int PreAlarmUnit = 4096; // pre-alarm control sits above 12 bits of relative alarm
+
+using Field = InputRefusal::Field;
+using Reason = InputRefusal::Reason;
 
 FieldNumber wholeWithin(double v, qint32 lo, qint32 hi)
 {
@@ -14,8 +19,23 @@ FieldNumber wholeWithin(double v, qint32 lo, qint32 hi)
     if (const auto whole = nearestWithin(v, lo, hi))
         n.value = static_cast<qint32>(*whole);
     else
-        n.fault = InputRefusal::Reason::OutOfRange;
+        n.fault = Reason::OutOfRange;
     return n;
+}
+
+InputRefusal refusal(Field field, Reason reason, FieldRange range, int channel = -1)
+{
+    return InputRefusal{field, reason, channel, -1, range.low, range.high};
+}
+
+// A list position as the record takes it: a position, or why not.
+std::optional<Reason> listFault(int position)
+{
+    if (position == ModuleControlFields::NotAnItem)
+        return Reason::NotAnItem;
+    if (position < 0)
+        return Reason::NoSelection;
+    return std::nullopt;
 }
 } // namespace
 
@@ -24,35 +44,61 @@ FieldNumber fieldNumber(const QString &text, qint32 lo, qint32 hi)
     const auto v = parseDecimal(text);
     if (!v) {
         FieldNumber n;
-        n.fault = InputRefusal::Reason::NotANumber;
+        n.fault = Reason::NotANumber;
         return n;
     }
     return wholeWithin(*v, lo, hi);
 }
 
+FieldNumber wholeNumber(const QString &text, FieldRange range)
+{
+    FieldNumber n;
+    const auto v = parseDecimal(text);
+    if (!v)
+        n.fault = Reason::NotANumber;
+    else if (*v != std::floor(*v))
+        n.fault = Reason::NotWhole;
+    else if (!range.holds(*v))
+        n.fault = Reason::OutOfRange;
+    else
+        n.value = static_cast<qint32>(*v);
+    return n;
+}
+
+std::optional<bool> switchOn(const QString &text)
+{
+    const auto v = parseDecimal(text);
+    if (!v)
+        return std::nullopt;
+    return *v != 0;
+}
+
 std::optional<InputRefusal> channelToRecord(int channel, const AlarmChannelTexts &texts,
                                             AlarmRecord &record)
 {
-    using Field = InputRefusal::Field;
-    const auto refuse = [channel](Field field, InputRefusal::Reason reason) {
-        return InputRefusal{field, reason, channel, -1, RegisterMin, RegisterMax};
-    };
-    const FieldNumber upper = fieldNumber(texts.upperLimit, RegisterMin, RegisterMax);
+    using namespace AlarmRange;
+    const FieldNumber upper = fieldNumber(texts.upperLimit, Limit.low, Limit.high);
     if (upper.fault)
-        return refuse(Field::UpperLimit, *upper.fault);
-    const FieldNumber lower = fieldNumber(texts.lowerLimit, RegisterMin, RegisterMax);
+        return refusal(Field::UpperLimit, *upper.fault, Limit, channel);
+    const FieldNumber lower = fieldNumber(texts.lowerLimit, Limit.low, Limit.high);
     if (lower.fault)
-        return refuse(Field::LowerLimit, *lower.fault);
+        return refusal(Field::LowerLimit, *lower.fault, Limit, channel);
+    // Each part within its own bits first: a relative alarm of 5000 would
+    // otherwise carry into the pre-alarm control.
     const auto relative = parseDecimal(texts.relativeAlarm);
     if (!relative)
-        return refuse(Field::RelativeAlarm, InputRefusal::Reason::NotANumber);
+        return refusal(Field::RelativeAlarm, Reason::NotANumber, RelativeAlarm, channel);
+    if (!RelativeAlarm.holds(*relative))
+        return refusal(Field::RelativeAlarm, Reason::OutOfRange, RelativeAlarm, channel);
     const auto preAlarm = parseDecimal(texts.preAlarm);
     if (!preAlarm)
-        return refuse(Field::PreAlarm, InputRefusal::Reason::NotANumber);
+        return refusal(Field::PreAlarm, Reason::NotANumber, PreAlarm, channel);
+    if (!PreAlarm.holds(*preAlarm))
+        return refusal(Field::PreAlarm, Reason::OutOfRange, PreAlarm, channel);
     const FieldNumber packed =
-        wholeWithin(*preAlarm * PreAlarmUnit + *relative, RegisterMin, RegisterMax);
+        wholeWithin(*preAlarm * PreAlarmUnit + *relative, PackedAlarm.low, PackedAlarm.high);
     if (packed.fault)
-        return refuse(Field::PreAlarmAndRelative, *packed.fault);
+        return refusal(Field::PreAlarmAndRelative, *packed.fault, PackedAlarm, channel);
     record.values = {upper.value, lower.value, packed.value};
     return std::nullopt;
 }
@@ -60,30 +106,22 @@ std::optional<InputRefusal> channelToRecord(int channel, const AlarmChannelTexts
 std::optional<InputRefusal> moduleControlToRecord(const ModuleControlFields &fields,
                                                   AlarmRecord &record)
 {
-    using Field = InputRefusal::Field;
-    using Reason = InputRefusal::Reason;
-    const auto refuse = [](Field field, Reason reason) {
-        return InputRefusal{field, reason, -1, -1, RegisterMin, RegisterMax};
-    };
-    if (fields.requestOutput < 0)
-        return refuse(Field::RequestOutput, Reason::NoSelection);
-    const auto serialOut = parseDecimal(fields.serialOutput);
-    if (!serialOut)
-        return refuse(Field::SerialOutput, Reason::NotANumber);
-    const FieldNumber serial = wholeWithin(*serialOut, RegisterMin, RegisterMax);
+    using namespace AlarmRange;
+    if (const auto fault = listFault(fields.requestOutput))
+        return refusal(Field::RequestOutput, *fault, {});
+    FieldNumber serial = wholeNumber(fields.serialOutput, SerialOutput);
+    if (serial.fault == Reason::OutOfRange && parseDecimal(fields.serialOutput).value_or(0) < 0)
+        serial.fault = Reason::Negative;
     if (serial.fault)
-        return refuse(Field::SerialOutput, *serial.fault);
-    if (serial.value < 0)
-        return refuse(Field::SerialOutput, Reason::Negative);
-    const FieldNumber channels = fieldNumber(fields.measuredChannels, RegisterMin, RegisterMax);
+        return refusal(Field::SerialOutput, *serial.fault, SerialOutput);
+    const FieldNumber channels = wholeNumber(fields.measuredChannels, MeasuredChannels);
     if (channels.fault)
-        return refuse(Field::MeasuredChannels, *channels.fault);
-    if (fields.startMode < 0)
-        return refuse(Field::StartMode, Reason::NoSelection);
-    if (fields.registerAddressing < 0)
-        return refuse(Field::RegisterAddressing, Reason::NoSelection);
-    record.values = {serial.value % 16 * 256 + fields.registerAddressing * 32768 +
-                         fields.requestOutput,
+        return refusal(Field::MeasuredChannels, *channels.fault, MeasuredChannels);
+    if (const auto fault = listFault(fields.startMode))
+        return refusal(Field::StartMode, *fault, {});
+    if (const auto fault = listFault(fields.registerAddressing))
+        return refusal(Field::RegisterAddressing, *fault, {});
+    record.values = {serial.value * 256 + fields.registerAddressing * 32768 + fields.requestOutput,
                      fields.startMode, channels.value};
     return std::nullopt;
 }

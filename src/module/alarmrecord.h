@@ -32,11 +32,39 @@ constexpr bool valid(int block)
 }
 } // namespace AlarmBlock
 
-// The ranges a field's whole number must lie in: register values (which a
-// register holds as their low 16 bits) and addresses.
+// The widest whole number a text is read as where only its low bits count
+// (the list positions of an .ALM file), and the highest register address.
 constexpr qint32 RegisterMin = -65536;
 constexpr qint32 RegisterMax = 65535;
 constexpr qint32 AddressMax = 32767;
+
+// The values a field can mean; beyond them a value would be cut, wrapped or
+// carried into its neighbour, so it is refused instead.
+struct FieldRange
+{
+    qint32 low = 0;
+    qint32 high = 0;
+    constexpr bool holds(double v) const { return v >= low && v <= high; }
+};
+namespace AlarmRange {
+// Upper and lower limit: one register, read back signed.
+constexpr FieldRange Limit{-32768, 32767};
+// The relative alarm fills the low 12 bits of register 2 (with its sign),
+// the pre-alarm control the 4 bits above; the module reports at most -8 for
+// the pre-alarm (a register of 0x8000 and above, read signed).
+constexpr FieldRange RelativeAlarm{-4095, 4095};
+constexpr FieldRange PreAlarm{-8, 15};
+// Pre-alarm × 4096 + relative alarm: one register, read signed or not.
+constexpr FieldRange PackedAlarm{-32768, 65535};
+// "串口输出": 0 off, 1..11 registers per output (bits 11..8 of register 0).
+constexpr FieldRange SerialOutput{0, 11};
+// "测温通道": the number of channels measured.
+constexpr FieldRange MeasuredChannels{1, 7};
+// A single register's or switch's address.
+constexpr FieldRange Address{0, AddressMax};
+// A single register's value, read signed or not.
+constexpr FieldRange RegisterValue{-32768, 65535};
+} // namespace AlarmRange
 
 // A channel column's four boxes, as they hold their texts.
 struct AlarmChannelTexts
@@ -47,9 +75,11 @@ struct AlarmChannelTexts
     QString preAlarm;      // register 2 bits 15..12
 };
 
-// The block-8 fields: list positions (-1 while nothing is selected) and texts.
+// The block-8 fields: list positions (-1 while nothing is selected,
+// NotAnItem for typed text that is none of the items) and texts.
 struct ModuleControlFields
 {
+    static constexpr int NotAnItem = -2;
     int requestOutput = -1;      // register 0 bit 0
     QString serialOutput;        // register 0 bits 11..8
     QString measuredChannels;    // register 2
@@ -71,17 +101,25 @@ struct FieldNumber
     std::optional<InputRefusal::Reason> fault;
 };
 FieldNumber fieldNumber(const QString &text, qint32 lo, qint32 hi);
+// A box's number where only a whole number will do (an address, a count):
+// decimal text without a fraction (NotWhole), within the range.
+FieldNumber wholeNumber(const QString &text, FieldRange range);
+// "单元内容": any number but zero switches on; nothing when the text is no number.
+std::optional<bool> switchOn(const QString &text);
 
-// Channel `channel`'s fields into a record (register 2 = pre-alarm × 4096 +
-// relative alarm, computed before rounding). A refused field leaves the
-// record as it was.
+// Channel `channel`'s fields into a record: the limits within
+// AlarmRange::Limit (fractions rounded halves to even), the relative alarm
+// and the pre-alarm within their ranges, register 2 = pre-alarm × 4096 +
+// relative alarm, rounded after adding, within AlarmRange::PackedAlarm. A
+// refused field leaves the record as it was.
 std::optional<InputRefusal> channelToRecord(int channel, const AlarmChannelTexts &texts,
                                             AlarmRecord &record);
-// The block-8 fields into a record: register 0 = (serial output mod 16) × 256
-// + addressing × 32768 + request output, register 1 = start mode, register 2
-// = measured channels. A list without a selection and a negative serial
-// output are refused: either would put bits into the control word that the
-// user never chose.
+// The block-8 fields into a record: register 0 = serial output × 256 +
+// addressing × 32768 + request output, register 1 = start mode, register 2
+// = measured channels. A list without a selection or with typed text, a
+// serial output or a channel count that is no whole number within its
+// range (a negative serial output as Negative) are refused: each would put
+// bits into the control word that the user never chose.
 std::optional<InputRefusal> moduleControlToRecord(const ModuleControlFields &fields,
                                                   AlarmRecord &record);
 // A channel record as its boxes show it: the relative alarm is register 2's

@@ -41,6 +41,7 @@ struct InputRefusal
         OutOfRange,  // outside [low, high]
         Negative,    // a negative number would set bits nobody chose
         NoSelection, // a list with nothing selected
+        NotAnItem,   // a list whose typed text is none of its items
     };
 
     Field field = Field::StationAddress;

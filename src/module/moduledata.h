@@ -77,6 +77,10 @@ struct ModuleData
     ModuleControl control;
     qint16 firmwareMajor = 0;
     qint16 firmwareMinor = 0;
+    // The selected module has answered its identification request since it
+    // was selected: its firmware version, and with it the layout of several
+    // replies, is known.
+    bool firmwareKnown = false;
 
     // The firmware version as one number: 53 for 5.3. Several layouts change at 52 and 53.
     int version() const { return firmwareMajor * 10 + firmwareMinor; }

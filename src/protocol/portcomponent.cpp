@@ -74,6 +74,11 @@ QByteArray PortComponent::takeInput()
     return out;
 }
 
+void PortComponent::takeWithoutEvent(const QByteArray &bytes)
+{
+    m_waiting.append(bytes);
+}
+
 void PortComponent::deliver(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
@@ -131,9 +136,11 @@ void SerialPortComponent::transmit(const QByteArray &bytes)
 {
     if (!d->port.isOpen())
         return;
-    // Whatever is still waiting arrived before this request: drop it now, before
-    // the write, so that a fast reply can never be thrown away with it.
-    d->port.readAll();
+    // Whatever the system holds arrived before this request: take it into the
+    // waiting bytes now, before the write, so that a fast reply can never be
+    // mixed up with it. Whoever transmits decides whether to drop it (it may
+    // be the beginning of a late reply).
+    takeWithoutEvent(d->port.readAll());
     if (d->port.write(bytes) != bytes.size()) {
         lost(d->port.errorString());
         return;

@@ -55,10 +55,13 @@ public:
     bool open();
     void close();
 
-    // Sends all the bytes in order, nothing added.
+    // Sends all the bytes in order, nothing added. Bytes received before stay
+    // waiting (discardInput() drops them).
     virtual void transmit(const QByteArray &bytes) = 0;
 
     qsizetype waitingCount() const { return m_waiting.size(); }
+    // The waiting bytes, left waiting.
+    QByteArrayView peekInput() const { return m_waiting; }
     void discardInput();
     // The number of waiting bytes at which thresholdReached() is raised.
     void setReceiveThreshold(int n) { m_threshold = n; }
@@ -79,6 +82,8 @@ protected:
     virtual void closeDevice() = 0;
     // Implementations hand every received chunk here.
     void deliver(const QByteArray &bytes);
+    // Received bytes that join the waiting ones without raising the event.
+    void takeWithoutEvent(const QByteArray &bytes);
     // Reports a lost port once and closes it.
     void lost(const QString &reason);
     PortFailure failure(PortFailure::Kind kind, const QString &reason) const;

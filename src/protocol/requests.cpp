@@ -109,4 +109,23 @@ ReplyMatch confirmReply(const Request &request, const ReplyReader &reply)
     }
 }
 
+bool repliesAlike(const Request &a, const Request &b)
+{
+    if (a.station() != b.station() || a.function() != b.function())
+        return false;
+    switch (a.function()) {
+    case Fn::ReadCoils:
+    case Fn::ReadInputs:
+    case Fn::ReadHolding:
+    case Fn::ReadInputRegisters:
+        return a.count() == b.count();
+    case Fn::WriteCoil:
+    case Fn::WriteRegister:
+    case Fn::WriteRegisters:
+        return a.start() == b.start() && a.count() == b.count();
+    default:
+        return true;
+    }
+}
+
 } // namespace krv

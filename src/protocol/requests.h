@@ -102,5 +102,9 @@ enum class ReplyMatch {
 // the echoed register and value or count. An identifier reply (0x11) is
 // confirmed by station and function only.
 ReplyMatch confirmReply(const Request &request, const ReplyReader &reply);
+// True when one intact, non-exception reply could answer both requests: the
+// same station and function and, for reads, the same count; for writes the
+// same register and count or value (their echo).
+bool repliesAlike(const Request &a, const Request &b);
 
 } // namespace krv

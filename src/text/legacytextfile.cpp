@@ -3,9 +3,18 @@
 #include "gb2312.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace krv {
 
@@ -103,22 +112,93 @@ std::optional<QStringList> readFields(const QString &text, int count)
     return out;
 }
 
+namespace {
+// Opens a regular file for reading, or says why not. A plain open of a pipe
+// waits for a writer, so on Unix the file is opened without waiting and looked
+// at before anything is read.
+bool openRegularFile(const QString &path, QFile &file, FieldFile &result)
+{
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result.fault = FieldFile::Fault::CannotRead;
+        result.error = qt_error_string(errno);
+        return false;
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.fault = FieldFile::Fault::NotARegularFile;
+        return false;
+    }
+    result.size = st.st_size;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        result.fault = FieldFile::Fault::CannotRead;
+        result.error = file.errorString();
+        return false;
+    }
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        result.fault = FieldFile::Fault::NotARegularFile;
+        return false;
+    }
+    result.size = info.size();
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.fault = FieldFile::Fault::CannotRead;
+        result.error = file.errorString();
+        return false;
+    }
+#endif
+    if (result.size > FieldFileMaxBytes) {
+        result.fault = FieldFile::Fault::TooLarge;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 FieldFile readFieldFile(const QString &path, int count)
 {
     FieldFile result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    QFile file;
+    if (!openRegularFile(path, file, result))
         return result;
-    }
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a file that grew since it was looked at.
+    const QByteArray bytes = file.read(FieldFileMaxBytes + 1);
     if (file.error() != QFileDevice::NoError) {
+        result.fault = FieldFile::Fault::CannotRead;
         result.error = file.errorString();
         return result;
     }
-    const auto fields = readFields(fromGb2312(bytes), count);
+    if (bytes.size() > FieldFileMaxBytes) {
+        result.fault = FieldFile::Fault::TooLarge;
+        result.size = std::max(result.size, qint64(bytes.size()));
+        return result;
+    }
+    const Gb2312Text text = readGb2312Text(bytes);
+    switch (text.refusal) {
+    case Gb2312Text::Refusal::None:
+        break;
+    case Gb2312Text::Refusal::ControlCharacter:
+        result.fault = FieldFile::Fault::ControlCharacter;
+        result.at = text.at;
+        result.byte = uchar(bytes[text.at]);
+        return result;
+    case Gb2312Text::Refusal::Utf8:
+        result.fault = FieldFile::Fault::Utf8;
+        return result;
+    case Gb2312Text::Refusal::NotGb2312:
+        result.fault = FieldFile::Fault::NotGb2312;
+        result.at = text.at;
+        return result;
+    }
+    const auto fields = readFields(text.text, count);
     if (!fields)
-        result.tooShort = true;
+        result.fault = FieldFile::Fault::TooShort;
     else
         result.fields = *fields;
     return result;

@@ -4,6 +4,8 @@
 // and line ends separate the values, and a value that starts with a double
 // quote runs to the next double quote.
 
+#include "text/gb2312.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -35,14 +37,33 @@ bool saveLines(const QString &path, const QList<QByteArray> &lines, QString *err
 // fewer.
 std::optional<QStringList> readFields(const QString &text, int count);
 
+// A parameter file is a few hundred bytes: a larger file is no parameter file
+// and is not read whole.
+inline constexpr qint64 FieldFileMaxBytes = 64 * 1024;
+
 struct FieldFile
 {
-    QStringList fields;    // the first `count` values when ok
-    QString error;         // the system's reason when the file could not be read
-    bool tooShort = false; // the file holds fewer values than asked for
-    bool ok() const { return error.isEmpty() && !tooShort; }
+    enum class Fault {
+        None,
+        CannotRead,       // `error` holds the system's reason
+        NotARegularFile,  // a directory, a device, a pipe
+        TooLarge,         // larger than FieldFileMaxBytes; `size` holds its size
+        ControlCharacter, // a control character other than CR, LF, tab: `byte` at `at`
+        Utf8,             // UTF-8 text, not GB2312
+        NotGb2312,        // the bytes from `at` on are no GB2312 character
+        TooShort,         // fewer values than asked for
+    };
+    Fault fault = Fault::None;
+    QStringList fields; // the first `count` values when ok
+    QString error;
+    qint64 size = 0;
+    qsizetype at = -1;
+    uchar byte = 0;
+    bool ok() const { return fault == Fault::None; }
 };
-// Reads the first `count` values of a GB2312 file.
+// Reads the first `count` values of a GB2312 text file. Only a regular file
+// is opened (a pipe or a device could keep the open or the read waiting for
+// good), and never more than FieldFileMaxBytes + 1 bytes of it are read.
 FieldFile readFieldFile(const QString &path, int count);
 
 } // namespace krv

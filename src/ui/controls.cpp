@@ -84,6 +84,25 @@ void selectItem(QComboBox *box, int index)
     box->setEditText(QString());
 }
 
+std::optional<int> listChoice(const QComboBox *box)
+{
+    const QString text = box->currentText();
+    const int picked = box->currentIndex();
+    if (picked >= 0 && box->itemText(picked) == text)
+        return picked;
+    // Exact text only: the module gets the item the window shows.
+    const int named = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (picked < 0) {
+        // Shown, not picked: the design-time text, an item's text or nothing.
+        if (named >= 0 || text.isEmpty() || text == box->property(DesignText).toString())
+            return -1;
+        return std::nullopt;
+    }
+    if (named >= 0)
+        return named;
+    return std::nullopt;
+}
+
 QPushButton *makeColorButton(const QString &name, const QString &text, QWidget *parent)
 {
     auto *b = named(new ColorButton(text, parent), name);

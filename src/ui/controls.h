@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QColor;
 class QComboBox;
 class QGroupBox;
@@ -34,6 +36,12 @@ void showItemText(QComboBox *box, int index);
 // Selects a list position; -1 (or a position beyond the list) clears the
 // selection and the shown text.
 void selectItem(QComboBox *box, int index);
+// What an editable drop-down holds: the position of the item its edit field
+// names (the picked item, or the item whose text was typed over the pick);
+// -1 when nothing was picked (the field shows its design-time text, an item's
+// text shown by showItemText, or nothing); nothing when the field holds typed
+// text that is none of the items.
+std::optional<int> listChoice(const QComboBox *box);
 
 // A button whose back colour can be set (see ColorButton).
 QPushButton *makeColorButton(const QString &name, const QString &text, QWidget *parent = nullptr);

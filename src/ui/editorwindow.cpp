@@ -14,6 +14,31 @@
 
 namespace krv {
 
+namespace {
+// Why a file's bytes are no parameter file.
+QString readRefusal(const FieldFile &file)
+{
+    switch (file.fault) {
+    case FieldFile::Fault::NotARegularFile:
+        return EditorWindow::tr("它不是普通文件（而是文件夹、设备或管道）");
+    case FieldFile::Fault::TooLarge:
+        return EditorWindow::tr("它有%1字节，参数文件不超过%2字节")
+            .arg(file.size)
+            .arg(FieldFileMaxBytes);
+    case FieldFile::Fault::ControlCharacter:
+        return EditorWindow::tr("第%1字节是控制字符0x%2，这不是文本文件")
+            .arg(file.at + 1)
+            .arg(QStringLiteral("%1").arg(uint(file.byte), 2, 16, QLatin1Char('0')).toUpper());
+    case FieldFile::Fault::Utf8:
+        return EditorWindow::tr("它是UTF-8编码的文本，不是GB2312编码");
+    case FieldFile::Fault::NotGb2312:
+        return EditorWindow::tr("第%1字节起不是GB2312编码的文字").arg(file.at + 1);
+    default:
+        return QString();
+    }
+}
+} // namespace
+
 QString readButtonName(int block)
 {
     const bool capital = block <= 1 || block == BlockCount - 1;
@@ -32,6 +57,7 @@ EditorWindow::EditorWindow(EditorLink &link, Asker &asker, QWidget *parent)
     // A port that cannot be opened or goes away is reported once, as the main
     // window reports its own; the report may come from a sweep tick, so it
     // must not hold up the caller.
+    connect(&link, &EditorLink::returned, this, &EditorWindow::onLineReturned);
     connect(&link.engine(), &TransactionEngine::portFailed, this,
             [this](const PortFailure &failure) {
                 m_asker.warn(this, programTitle(), StatusText::of(failure));
@@ -93,6 +119,7 @@ void EditorWindow::bindFrame(const EditorFrame &frame)
 
 void EditorWindow::open()
 {
+    setEnabled(true);
     show();
     raise();
     m_link.open();
@@ -100,7 +127,16 @@ void EditorWindow::open()
 
 void EditorWindow::onReturnClicked()
 {
+    if (m_link.returning())
+        return;
+    // Writes still waiting go out first; until the line is given back the
+    // window takes no more input.
+    setEnabled(false);
     m_link.returnToMain();
+}
+
+void EditorWindow::onLineReturned()
+{
     hide();
     Q_EMIT returned();
 }
@@ -136,18 +172,50 @@ void EditorWindow::restoreFrom(const QString &path)
         m_asker.inform(this, programTitle(), tr("文件：%1不存在").arg(path));
         return;
     }
+    // The other editor's file would fill the fields with values of another
+    // meaning.
+    const ParameterFileType own = fileType();
+    const QString suffix = QFileInfo(path).suffix();
+    for (const ParameterFileType &other : {ControlParameterFile, AlarmParameterFile}) {
+        if (qstrcmp(other.extension, own.extension) != 0 &&
+            suffix.compare(QLatin1String(other.extension + 1), Qt::CaseInsensitive) == 0) {
+            m_asker.inform(this, programTitle(),
+                           tr("文件%1没有恢复：它是%2（%3），不是%4（%5）")
+                               .arg(path, tr(other.description), QLatin1String(other.extension),
+                                    tr(own.description), QLatin1String(own.extension)));
+            return;
+        }
+    }
     const FieldFile file = readFieldFile(path, fileValueCount());
-    if (!file.error.isEmpty()) {
+    switch (file.fault) {
+    case FieldFile::Fault::None:
+        break;
+    case FieldFile::Fault::CannotRead:
         m_asker.inform(this, programTitle(), tr("文件%1无法读取：%2").arg(path, file.error));
         return;
-    }
-    if (file.tooShort) {
+    case FieldFile::Fault::TooShort:
         m_asker.inform(this, programTitle(),
                        tr("文件%1中的参数不足%2个，没有恢复。").arg(path).arg(fileValueCount()));
+        return;
+    default:
+        m_asker.inform(this, programTitle(), tr("文件%1没有恢复：%2").arg(path, readRefusal(file)));
         return;
     }
     if (const auto refused = applyFileValues(file.fields))
         m_asker.inform(this, programTitle(), tr("文件%1没有恢复：%2").arg(path, *refused));
+}
+
+QString EditorWindow::characterList(const QStringList &characters)
+{
+    QString out;
+    for (const QString &c : characters) {
+        out += c.size() == 1 && !c[0].isPrint()
+                   ? QStringLiteral("U+%1")
+                         .arg(uint(c[0].unicode()), 4, 16, QLatin1Char('0'))
+                         .toUpper()
+                   : QStringLiteral("“%1”").arg(c);
+    }
+    return out;
 }
 
 void EditorWindow::saveParameters(const QString &prompt, const QString &extension)

@@ -8,6 +8,7 @@
 #include "link/editorlink.h"
 #include "link/linkstatus.h"
 #include "module/moduledata.h"
+#include "ui/files/filechooser.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -20,6 +21,19 @@ class QPushButton;
 namespace krv {
 
 class Asker;
+
+// The parameter files of the two editors. Each editor restores its own kind
+// and refuses the other's (by extension, in any case).
+struct ParameterFileType
+{
+    const char *description; // "控制参数文件", translated in EditorWindow's context
+    const char *extension;   // ".CON", added to a saved name without a dot
+    FileChooser::FileType chooserItem;
+};
+inline constexpr ParameterFileType ControlParameterFile{
+    QT_TRANSLATE_NOOP("krv::EditorWindow", "控制参数文件"), ".CON", FileChooser::ControlFiles};
+inline constexpr ParameterFileType AlarmParameterFile{
+    QT_TRANSLATE_NOOP("krv::EditorWindow", "报警参数文件"), ".ALM", FileChooser::AlarmFiles};
 
 // The designer names of the block buttons under block b: Read0, Read1,
 // read2..read7, Read8 and Write0, write1..write7, Write8 (mixed initials and
@@ -61,7 +75,8 @@ public:
     // The main window has lent its line: shows the window and starts the
     // opening sweep.
     void open();
-    // "返 回": the line goes back to the main window.
+    // "返 回": the line goes back to the main window (after the writes still
+    // waiting have gone out).
     void onReturnClicked();
     // "恢复参数": hides the window and asks for a file (fileWanted).
     void onRestoreClicked();
@@ -71,6 +86,8 @@ public:
     void onFileChosen(const QString &path);
     // "保存参数".
     virtual void onSaveClicked() = 0;
+    // The kind of parameter file this editor saves and restores.
+    virtual ParameterFileType fileType() const = 0;
 
 Q_SIGNALS:
     void returned();   // show the main window
@@ -96,13 +113,21 @@ protected:
     // values cannot be used (nothing changed then).
     virtual std::optional<QString> applyFileValues(const QStringList &values) = 0;
     // Reads a parameter file into the fields, telling the operator why not
-    // when it cannot.
+    // when it cannot: no such file, the other editor's file, no regular file,
+    // too large, no GB2312 text, too few values, or values the editor refuses.
     void restoreFrom(const QString &path);
+    // Characters a file cannot hold, for a message: each in quotation marks,
+    // an invisible one as U+XXXX.
+    static QString characterList(const QStringList &characters);
 
     void closeEvent(QCloseEvent *event) override;
 
     EditorLink &m_link;
     Asker &m_asker;
+
+private:
+    // The line has been given back: the window hides and the main window shows.
+    void onLineReturned();
 };
 
 } // namespace krv

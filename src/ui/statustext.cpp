@@ -1,6 +1,7 @@
 #include "statustext.h"
 
 #include "text/numbertext.h"
+#include "ui/systemreason.h"
 
 namespace krv {
 
@@ -85,6 +86,17 @@ QString StatusText::of(const LinkStatus &status)
         // The echoed address's high byte as a character; code 0 (addresses
         // below 256) is left out.
         return tr("写内存%1开关量参数成功").arg(n ? QString(QChar(n)) : QString());
+    case Code::LateReply:
+        return tr("模块%1的应答迟到，没有使用").arg(n);
+    case Code::RepliesLate:
+        return tr("模块%1的应答晚于超时：约%2 ms > %3 ms")
+            .arg(n)
+            .arg(status.lateMs)
+            .arg(status.timeoutMs);
+    case Code::AwaitingIdentification:
+        return tr("尚未取得设备标识，应答没有使用");
+    case Code::RequestNotSent:
+        return tr("端口无法打开，命令没有发送");
     }
     return QString();
 }
@@ -93,7 +105,7 @@ QString StatusText::of(const PortFailure &failure)
 {
     return (failure.kind == PortFailure::Kind::CannotOpen ? tr("%1 (%2) 无法打开: %3")
                                                           : tr("%1 (%2) 连接中断: %3"))
-        .arg(failure.portName, failure.devicePath, failure.reason);
+        .arg(failure.portName, failure.devicePath, SystemReason::text(failure.reason));
 }
 
 QString StatusText::count(int n)

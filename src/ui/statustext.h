@@ -17,7 +17,8 @@ class StatusText
 public:
     // What the status line shows for a status.
     static QString of(const LinkStatus &status);
-    // "COM1 (/dev/ttyS0) 无法打开: reason".
+    // "COM1 (/dev/ttyS0) 无法打开: 没有访问权限": the system's reason in the
+    // words of the interface (SystemReason).
     static QString of(const PortFailure &failure);
     // A count box: empty for 0.
     static QString count(int n);

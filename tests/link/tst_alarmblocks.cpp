@@ -79,6 +79,7 @@ QString fieldsText(const ModuleControl &control)
 } // namespace
 
 Q_DECLARE_METATYPE(krv::AlarmChannelTexts)
+Q_DECLARE_METATYPE(krv::FieldRange)
 Q_DECLARE_METATYPE(krv::ModuleControlFields)
 
 class TestAlarmBlocks : public QObject
@@ -94,8 +95,8 @@ private Q_SLOTS:
         QTest::addColumn<AlarmChannelTexts>("shown");
         QTest::newRow("limits") << channel("800", "-50", "20", "1") << "0320FFCE1014"
                                 << channel("800", "-50", "20", "1");
-        QTest::newRow("40000 reads -25536") << channel("0", "40000", "0", "0") << "00009C400000"
-                                            << channel("0", "-25536", "0", "0");
+        QTest::newRow("0x9C40 reads -25536") << channel("0", "-25536", "0", "0") << "00009C400000"
+                                             << channel("0", "-25536", "0", "0");
         QTest::newRow("0x100A") << channel("0", "0", "10", "1") << "00000000100A"
                                 << channel("0", "0", "10", "1");
         QTest::newRow("0x800A") << channel("0", "0", "10", "8") << "00000000800A"
@@ -106,8 +107,13 @@ private Q_SLOTS:
                               << channel("0", "0", "4091", "0");
         QTest::newRow("halves to even") << channel("2.5", " 3.5 ", "0", "0.5") << "000200040800"
                                         << channel("2", "4", "2048", "0");
-        QTest::newRow("-65536") << channel("-65536", "65535", "0", "0") << "0000FFFF0000"
-                                << channel("0", "-1", "0", "0");
+        QTest::newRow("limits' ends") << channel("-32768", "32767", "0", "0") << "80007FFF0000"
+                                      << channel("-32768", "32767", "0", "0");
+        // What the module reports goes back unchanged.
+        QTest::newRow("as read -7 -4086") << channel("0", "0", "-4086", "-7") << "00000000800A"
+                                          << channel("0", "0", "-4086", "-7");
+        QTest::newRow("0xFFFF") << channel("0", "0", "4095", "15") << "00000000FFFF"
+                                << channel("0", "0", "-1", "0");
     }
     void channelRoundTrip()
     {
@@ -135,33 +141,53 @@ private Q_SLOTS:
         QCOMPARE(back.preAlarm, shown.preAlarm);
     }
 
-    // A field that cannot be a register value keeps the record as it was,
-    // and nothing is sent.
+    // A field that cannot be a register value, or a value beyond what its
+    // bits can mean, keeps the record as it was, and nothing is sent.
     void channelRefusals_data()
     {
         QTest::addColumn<AlarmChannelTexts>("fields");
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("reason");
+        QTest::addColumn<FieldRange>("range"); // checked when out of range
         const int notNumber = int(Reason::NotANumber);
         const int range = int(Reason::OutOfRange);
+        const FieldRange none;
+        const FieldRange limit = AlarmRange::Limit;
         QTest::newRow("empty upper")
-            << channel("", "0", "0", "0") << int(Field::UpperLimit) << notNumber;
+            << channel("", "0", "0", "0") << int(Field::UpperLimit) << notNumber << none;
         QTest::newRow("hex lower")
-            << channel("0", "0x10", "0", "0") << int(Field::LowerLimit) << notNumber;
+            << channel("0", "0x10", "0", "0") << int(Field::LowerLimit) << notNumber << none;
         QTest::newRow("relative text")
-            << channel("0", "0", "1,5", "0") << int(Field::RelativeAlarm) << notNumber;
+            << channel("0", "0", "1,5", "0") << int(Field::RelativeAlarm) << notNumber << none;
         QTest::newRow("pre-alarm text")
-            << channel("0", "0", "0", "1e3") << int(Field::PreAlarm) << notNumber;
+            << channel("0", "0", "0", "1e3") << int(Field::PreAlarm) << notNumber << none;
         QTest::newRow("upper 65536")
-            << channel("65535.5", "0", "0", "0") << int(Field::UpperLimit) << range;
+            << channel("65535.5", "0", "0", "0") << int(Field::UpperLimit) << range << limit;
         QTest::newRow("lower -65537")
-            << channel("0", "-65537", "0", "0") << int(Field::LowerLimit) << range;
+            << channel("0", "-65537", "0", "0") << int(Field::LowerLimit) << range << limit;
         QTest::newRow("huge") << channel("0", "1" + QString(300, '0'), "0", "0")
-                              << int(Field::LowerLimit) << range;
-        QTest::newRow("pre-alarm 16")
-            << channel("0", "0", "0", "16") << int(Field::PreAlarmAndRelative) << range;
+                              << int(Field::LowerLimit) << range << limit;
+        // 32768 would read back as -32768.
+        QTest::newRow("upper 32768")
+            << channel("32768", "0", "0", "0") << int(Field::UpperLimit) << range << limit;
+        QTest::newRow("upper 32767.5")
+            << channel("32767.5", "0", "0", "0") << int(Field::UpperLimit) << range << limit;
+        QTest::newRow("lower -32769")
+            << channel("0", "-32769", "0", "0") << int(Field::LowerLimit) << range << limit;
+        // 5000 would carry into the pre-alarm control.
+        QTest::newRow("relative 5000")
+            << channel("0", "0", "5000", "0") << int(Field::RelativeAlarm) << range
+            << AlarmRange::RelativeAlarm;
+        QTest::newRow("relative -4096")
+            << channel("0", "0", "-4096", "1") << int(Field::RelativeAlarm) << range
+            << AlarmRange::RelativeAlarm;
+        QTest::newRow("pre-alarm 16") << channel("0", "0", "0", "16") << int(Field::PreAlarm)
+                                      << range << AlarmRange::PreAlarm;
+        QTest::newRow("pre-alarm -9") << channel("0", "0", "0", "-9") << int(Field::PreAlarm)
+                                      << range << AlarmRange::PreAlarm;
         QTest::newRow("combined below")
-            << channel("0", "0", "-1", "-16") << int(Field::PreAlarmAndRelative) << range;
+            << channel("0", "0", "-1", "-8") << int(Field::PreAlarmAndRelative) << range
+            << AlarmRange::PackedAlarm;
     }
     void channelRefusals()
     {
@@ -175,6 +201,11 @@ private Q_SLOTS:
         QCOMPARE(int(refused->field), field);
         QCOMPARE(int(refused->reason), reason);
         QCOMPARE(refused->channel, 5);
+        if (reason == int(Reason::OutOfRange)) {
+            QFETCH(FieldRange, range);
+            QCOMPARE(refused->low, range.low);
+            QCOMPARE(refused->high, range.high);
+        }
         QCOMPARE(r.values[0] * 100 + r.values[1] * 10 + r.values[2], 123);
 
         AlarmFixture f;
@@ -184,9 +215,10 @@ private Q_SLOTS:
         QVERIFY(f.editorPort.sent().isEmpty());
     }
 
-    // Block 8: the control word from serial output mod 16 and the list
-    // positions; a list without selection or a negative serial output is
-    // refused rather than written as bits nobody chose.
+    // Block 8: the control word from the serial output and the list
+    // positions; a list without selection or with typed text, a serial output
+    // beyond 0..11 or a channel count beyond 1..7 is refused rather than
+    // written as bits nobody chose.
     void moduleControlFields_data()
     {
         QTest::addColumn<ModuleControlFields>("fields");
@@ -196,8 +228,20 @@ private Q_SLOTS:
         const int none = -1;
         QTest::newRow("0x8301") << ModuleControlFields{1, "3", "7", 0, 1} << "830100000007" << none
                                 << none;
-        QTest::newRow("17 is 1") << ModuleControlFields{0, "17", "263", 1, 0} << "010000010107"
-                                 << none << none;
+        QTest::newRow("11 and 1") << ModuleControlFields{0, "11", "1", 1, 0} << "0B0000010001"
+                                  << none << none;
+        QTest::newRow("serial 17") << ModuleControlFields{0, "17", "7", 1, 0} << ""
+                                   << int(Field::SerialOutput) << int(Reason::OutOfRange);
+        QTest::newRow("serial 12") << ModuleControlFields{0, "12", "7", 1, 0} << ""
+                                   << int(Field::SerialOutput) << int(Reason::OutOfRange);
+        QTest::newRow("serial 1.5") << ModuleControlFields{0, "1.5", "7", 1, 0} << ""
+                                    << int(Field::SerialOutput) << int(Reason::NotWhole);
+        QTest::newRow("channels 263") << ModuleControlFields{0, "1", "263", 1, 0} << ""
+                                      << int(Field::MeasuredChannels) << int(Reason::OutOfRange);
+        QTest::newRow("channels 0") << ModuleControlFields{0, "1", "0", 1, 0} << ""
+                                    << int(Field::MeasuredChannels) << int(Reason::OutOfRange);
+        QTest::newRow("channels 2.5") << ModuleControlFields{0, "1", "2.5", 1, 0} << ""
+                                      << int(Field::MeasuredChannels) << int(Reason::NotWhole);
         QTest::newRow("no request output") << ModuleControlFields{-1, "3", "7", 0, 1} << ""
                                            << int(Field::RequestOutput) << int(Reason::NoSelection);
         QTest::newRow("no start mode") << ModuleControlFields{1, "3", "7", -1, 1} << ""
@@ -205,6 +249,15 @@ private Q_SLOTS:
         QTest::newRow("no addressing")
             << ModuleControlFields{1, "3", "7", 0, -1} << "" << int(Field::RegisterAddressing)
             << int(Reason::NoSelection);
+        const int typed = ModuleControlFields::NotAnItem;
+        QTest::newRow("typed request output")
+            << ModuleControlFields{typed, "3", "7", 0, 1} << "" << int(Field::RequestOutput)
+            << int(Reason::NotAnItem);
+        QTest::newRow("typed start mode") << ModuleControlFields{1, "3", "7", typed, 1} << ""
+                                          << int(Field::StartMode) << int(Reason::NotAnItem);
+        QTest::newRow("typed addressing")
+            << ModuleControlFields{1, "3", "7", 0, typed} << "" << int(Field::RegisterAddressing)
+            << int(Reason::NotAnItem);
         QTest::newRow("serial -1") << ModuleControlFields{1, "-1", "7", 0, 1} << ""
                                    << int(Field::SerialOutput) << int(Reason::Negative);
         QTest::newRow("serial text") << ModuleControlFields{1, "COMMCtrl", "7", 0, 1} << ""
@@ -273,6 +326,7 @@ private Q_SLOTS:
         LinkFixture main;
         main.state.module.firmwareMajor = f.state.module.firmwareMajor;
         main.state.module.firmwareMinor = f.state.module.firmwareMinor;
+        main.state.module.firmwareKnown = true;
         main.decode(hex("010306") + regs, buildRequest(1, Fn::ReadHolding, Reg::ModuleControl, 3));
         QCOMPARE(fieldsText(main.state.module.control), shown);
     }

@@ -200,8 +200,10 @@ private Q_SLOTS:
         f.editor.engine().onReplyTimeout();
         QCOMPARE(f.status, QString());
         // An exception reply, seen when line noise after it makes up the
-        // read's reply length.
+        // read's reply length. (The read waits until channel 2's unanswered
+        // read could no longer have its reply come: they look alike.)
         f.blocks.readChannel(6);
+        QVERIFY(QTest::qWaitFor([&] { return f.editor.engine().outstanding(); }, 2000));
         testsupport::deliver(f.editorPort, rtuFrame(hex("028302")) + QByteArray(14, '\xFF'));
         QCOMPARE(f.status, QStringLiteral("无此功能号"));
         // A body too short for the block (the engine confirms the length

@@ -61,9 +61,11 @@ private Q_SLOTS:
         f.useModule(2, false);
         f.state.module.firmwareMajor = static_cast<qint16>(version / 10);
         f.state.module.firmwareMinor = static_cast<qint16>(version % 10);
+        f.state.module.firmwareKnown = true;
         f.reads.readSystemBlock();
         QCOMPARE(f.lastSent(), rtuFrame(sysRequest));
         QCOMPARE(f.port.receiveThreshold(), sysReply);
+        f.engine.cancel(); // no late reply of it is waited for
         f.reads.readSwitchInputs();
         QCOMPARE(f.lastSent(), rtuFrame(diRequest));
         QCOMPARE(f.port.receiveThreshold(), 8);
@@ -94,6 +96,7 @@ private Q_SLOTS:
             QCOMPARE(f.lastSent(), rtuFrame(hex(row.body)));
             QCOMPARE(f.port.receiveThreshold(), row.replyLen);
             QCOMPARE(f.status, QString::fromUtf8(row.status));
+            f.engine.cancel(); // given up: no late reply of it is waited for
         }
     }
 
@@ -103,6 +106,7 @@ private Q_SLOTS:
         f.useModule(2, false);
         f.state.module.firmwareMajor = 5;
         f.state.module.firmwareMinor = 2;
+        f.state.module.firmwareKnown = true;
         SystemBlock shown;
         QObject::connect(&f.reads, &RegisterMap::systemBlockDecoded,
                          [&](const SystemBlock &block) { shown = block; });
@@ -141,6 +145,7 @@ private Q_SLOTS:
         f.useModule(2, false);
         f.state.module.firmwareMajor = 5;
         f.state.module.firmwareMinor = 3;
+        f.state.module.firmwareKnown = true;
         // High bytes the layout does not list are ignored (set to FF here).
         exchange(
             f, [&] { f.reads.readSystemBlock(); },
@@ -238,6 +243,7 @@ private Q_SLOTS:
         f.useModule(2, false);
         f.state.module.firmwareMajor = static_cast<qint16>(version / 10);
         f.state.module.firmwareMinor = static_cast<qint16>(version % 10);
+        f.state.module.firmwareKnown = true;
         QList<ModuleControl> shown;
         QObject::connect(&f.reads, &RegisterMap::moduleControlDecoded,
                          [&](const ModuleControl &c) { shown << c; });
@@ -264,6 +270,7 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(2, false);
+        f.state.module.firmwareKnown = true;
         QList<SwitchOutputs> outputs;
         QList<bool> enables;
         QList<SwitchInputs> inputs;
@@ -336,6 +343,7 @@ private Q_SLOTS:
         QCOMPARE(f.lastSent(), rtuFrame(hex("0211")));
         f.state.module.firmwareMajor = 5;
         f.state.module.firmwareMinor = 2;
+        f.state.module.firmwareKnown = true;
         QSignalSpy identified(&f.reads, &RegisterMap::deviceIdentified);
         const QByteArray frame = rtuFrame(idReply(2, "REREVE2060RIDU", 5, 3).chopped(1));
         f.port.setReceiveThreshold(static_cast<int>(frame.size()));

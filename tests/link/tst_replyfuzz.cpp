@@ -161,7 +161,12 @@ private Q_SLOTS:
         QObject::connect(&f.engine, &TransactionEngine::requestEnded, [&](RequestEnd) { ++ended; });
         f.port.open();
         const LineChoice line{1, QStringLiteral("9600"), 3};
+        // A round is a second after the last: the late reply of a request
+        // from an earlier round is no longer waited for.
+        qint64 now = 0;
+        f.engine.setClock([&now] { return now; });
         for (int round = 0; round < rounds; ++round) {
+            now += 1000;
             const bool ascii = rng.bounded(2);
             f.useModule(static_cast<qint16>(rng.bounded(256)), ascii);
             f.state.module.firmwareMajor =
@@ -175,6 +180,8 @@ private Q_SLOTS:
             else
                 f.scan.stop();
             f.state.moduleSlots.selected = static_cast<qint16>(rng.bounded(ModuleSlots::Count));
+            // Mostly a module that has identified itself, so that its blocks decode.
+            f.state.module.firmwareKnown = rng.bounded(8) != 0;
 
             const qsizetype before = f.port.sent().size();
             QByteArray body = sendAndBuildReply(rng, f);

@@ -111,6 +111,7 @@ private Q_SLOTS:
         f.useModule(1, false);
         f.state.module.firmwareMajor = 5;
         f.state.module.firmwareMinor = 3;
+        f.state.module.firmwareKnown = true;
         f.state.module.measurements.values.fill(7);
         f.status = QStringLiteral("unchanged");
         const auto function = static_cast<quint8>(quint8(body.at(1)) & ~Fn::ExceptionBit);
@@ -186,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(f.engine.receiveCount(), 1);
     }
 
-    // A reply that comes after its time-out answers nothing any more.
+    // A reply that comes after its time-out is taken as that late reply and
+    // decoded as nothing.
     void lateReplyIsNotDecoded()
     {
         LinkFixture f;
@@ -199,7 +201,7 @@ private Q_SLOTS:
         f.reply(hex("01010205") + hex("01"));
         QCOMPARE(f.engine.timeoutCount(), 1);
         QCOMPARE(f.engine.receiveCount(), 1);
-        QCOMPARE(f.status, QStringLiteral("应答与请求不符"));
+        QCOMPARE(f.status, QStringLiteral("模块1的应答迟到，没有使用"));
         QCOMPARE(f.state.module.outputs[0], false);
         QCOMPARE(ended.count(), 1);
     }
@@ -255,7 +257,7 @@ private Q_SLOTS:
         f.writes.sendCalibration(3);
         QCOMPARE(f.lastSent(), rtuFrame(hex("010600880007")));
         f.reply(testsupport::registersBody(1, 3, {100, 101, 102, 103, 104, 105, 106, 107}));
-        QCOMPARE(f.status, QStringLiteral("应答与请求不符"));
+        QCOMPARE(f.status, QStringLiteral("模块1的应答迟到，没有使用"));
         QVERIFY(calibrationRows.isEmpty());
         QCOMPARE(f.state.module.calibration[3], qint16(7));
         QCOMPARE(f.state.module.calibration[0], qint16(0));
@@ -268,7 +270,8 @@ private Q_SLOTS:
         QVERIFY(calibrationRows.isEmpty());
         f.reply(testsupport::registersBody(1, 3, {0, 0, 0, 7, 0, 0, 0, 0}));
         QVERIFY(!statuses.isEmpty());
-        QCOMPARE(StatusText::of(statuses.at(0)), QStringLiteral("应答与请求不符"));
+        // The second late reply in a row: the status line says how late.
+        QCOMPARE(statuses.at(0).code, LinkStatus::Code::RepliesLate);
         QCOMPARE(f.status, QStringLiteral("取8通道工程校准成功"));
         QCOMPARE(calibrationRows.size(), 1);
         QCOMPARE(calibrationRows.at(0).values[3], 7);

@@ -17,14 +17,21 @@ QList<qint16> stack(const LinkFixture &f)
 }
 
 // Runs n polling ticks and returns the request bodies that went out (RTU).
-QList<QByteArray> ticks(LinkFixture &f, int n)
+// Runs n ticks; no request is answered but, with `identify`, the
+// identification (a module of firmware 5.3).
+QList<QByteArray> ticks(LinkFixture &f, int n, bool identify = false)
 {
     QList<QByteArray> bodies;
     for (int i = 0; i < n; ++i) {
         const qsizetype before = f.port.sent().size();
         f.cycle.onTick();
-        f.engine.onReplyTimeout();
-        bodies << (f.port.sent().size() > before ? f.lastSent().chopped(2) : QByteArray());
+        const QByteArray sent = f.lastSent().chopped(2);
+        if (identify && sent.size() == 2 && sent[1] == char(Fn::ReportId))
+            f.reply(sent + QByteArray::fromHex("10") + "REREVE2060RIDU" +
+                    QByteArray::fromHex("0503"));
+        else
+            f.engine.onReplyTimeout();
+        bodies << (f.port.sent().size() > before ? sent : QByteArray());
     }
     return bodies;
 }
@@ -59,11 +66,15 @@ private Q_SLOTS:
         m.system.sensorByte = 0x93;
         m.system.stationAddress = 7;
         m.system.coldJunctionAdjust = -20;
-        f.writes.sendCommByte();
-        f.writes.sendSensorByte();
-        f.writes.sendStationAddress();
-        f.writes.sendColdJunctionAdjust();
-        QCOMPARE(f.port.receiveThreshold(), 8);
+        // Each request is given up before the next, so that no late reply of
+        // it is waited for.
+        for (void (WriteRequests::*send)() :
+             {&WriteRequests::sendCommByte, &WriteRequests::sendSensorByte,
+              &WriteRequests::sendStationAddress, &WriteRequests::sendColdJunctionAdjust}) {
+            (f.writes.*send)();
+            QCOMPARE(f.port.receiveThreshold(), 8);
+            f.engine.cancel();
+        }
         QList<QByteArray> sent;
         for (const QByteArray &s : f.port.sent())
             sent << s.chopped(2);
@@ -124,50 +135,79 @@ private Q_SLOTS:
         all.byteOutput = 1;
         all.requestOutput = 0;
         all.protocol = 1;
-        QVERIFY(!f.writes.writeModuleParameters(all, QStringLiteral("9"), QStringLiteral("200")));
+        QVERIFY(!f.writes.writeModuleParameters(all, QStringLiteral("9"), QStringLiteral("127")));
         QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601D, 0x601C, 0x6014, 0x6015}));
         QCOMPARE(int(m.sensorByte), 0xED);
         QCOMPARE(int(m.commByte), 0x2C);
         QCOMPARE(m.stationAddress, qint16(9));
-        QCOMPARE(m.coldJunctionAdjust, qint16(127)); // clamped
+        QCOMPARE(m.coldJunctionAdjust, qint16(127));
         QCOMPARE(ticks(f, 5),
                  (QList<QByteArray>{hex("0206001500ED"), hex("02060014002C"), hex("0206001C0009"),
                                     hex("0206001D007F"), hex("020300120006")}));
-        // 200 against the stored 127 is a change again (compared before clamping).
-        QVERIFY(!f.writes.writeModuleParameters({}, QStringLiteral("9"), QStringLiteral("200")));
+        // Only the value that differs from the stored one is written; the
+        // lowest cold-junction value and the highest address go out as typed.
+        QVERIFY(!f.writes.writeModuleParameters({}, QStringLiteral("9"), QStringLiteral("-128")));
         QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601D}));
+        QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("0206001DFF80"), hex("020300120006")}));
+        QVERIFY(!f.writes.writeModuleParameters({}, QStringLiteral("255"), QStringLiteral("-128")));
+        QCOMPARE(stack(f), (QList<qint16>{0, 4, 0x601C}));
+        QCOMPARE(ticks(f, 1), QList<QByteArray>{hex("0206001C00FF")});
+        QCOMPARE(m.coldJunctionAdjust, qint16(-128));
     }
 
+    // Nothing is clamped or wrapped: an address beyond 1..255 (0 is the
+    // broadcast station) or a cold-junction value beyond one signed byte is
+    // refused with its range, before anything changes.
     void writeModuleParametersRefusesBadFields_data()
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("adj");
         QTest::addColumn<InputRefusal::Field>("field");
+        QTest::addColumn<InputRefusal::Reason>("reason");
         using Field = InputRefusal::Field;
+        using Reason = InputRefusal::Reason;
         QTest::newRow("address 256") << "256"
-                                     << "0" << Field::StationAddress;
+                                     << "0" << Field::StationAddress << Reason::OutOfRange;
+        QTest::newRow("address 0") << "0"
+                                   << "0" << Field::StationAddress << Reason::OutOfRange;
         QTest::newRow("address text") << "abc"
-                                      << "0" << Field::StationAddress;
+                                      << "0" << Field::StationAddress << Reason::NotANumber;
         QTest::newRow("address fraction") << "2.5"
-                                          << "0" << Field::StationAddress;
+                                          << "0" << Field::StationAddress << Reason::NotWhole;
         QTest::newRow("adj empty") << "2"
-                                   << "" << Field::ColdJunctionAdjust;
+                                   << "" << Field::ColdJunctionAdjust << Reason::NotANumber;
         QTest::newRow("adj fraction") << "2"
-                                      << "-1.5" << Field::ColdJunctionAdjust;
+                                      << "-1.5" << Field::ColdJunctionAdjust << Reason::NotWhole;
+        QTest::newRow("adj 200") << "2"
+                                 << "200" << Field::ColdJunctionAdjust << Reason::OutOfRange;
+        QTest::newRow("adj 128") << "2"
+                                 << "128" << Field::ColdJunctionAdjust << Reason::OutOfRange;
+        QTest::newRow("adj -129") << "2"
+                                  << "-129" << Field::ColdJunctionAdjust << Reason::OutOfRange;
     }
     void writeModuleParametersRefusesBadFields()
     {
         QFETCH(QString, address);
         QFETCH(QString, adj);
         QFETCH(InputRefusal::Field, field);
+        QFETCH(InputRefusal::Reason, reason);
         LinkFixture f;
+        f.state.module.system.stationAddress = 2;
         SystemSelection sel;
         sel.baudRate = 3;
         const auto bad = f.writes.writeModuleParameters(sel, address, adj);
         QVERIFY(bad.has_value());
         QCOMPARE(bad->field, field);
+        QCOMPARE(bad->reason, reason);
+        const FieldRange range = field == InputRefusal::Field::StationAddress
+                                     ? SystemRange::StationAddress
+                                     : SystemRange::ColdJunction;
+        QCOMPARE(bad->low, range.low);
+        QCOMPARE(bad->high, range.high);
         QCOMPARE(f.state.commandStack.topIndex, qint16(0));
         QCOMPARE(int(f.state.module.system.commByte), 0);
+        QCOMPARE(f.state.module.system.stationAddress, qint16(2));
+        QCOMPARE(f.state.module.system.coldJunctionAdjust, qint16(0));
     }
 
     void channelSensors()
@@ -301,17 +341,20 @@ private Q_SLOTS:
         QVERIFY(f.cycle.tickTimer().isActive());
         QVERIFY(f.port.sent().isEmpty()); // the first request leaves at the first tick
 
+        // The module control and system blocks come before the identification:
+        // they are read again once it told the firmware (the system block then
+        // has 10 registers).
         const QList<QByteArray> expected{
             hex("020301F80003"), hex("020300820008"), hex("020300720001"), hex("020300620008"),
-            hex("020300120006"), hex("0211"),         hex("020100000009"), hex("020200000014"),
-            hex("020300000008"), hex("020100300001"), hex("020100000009"), hex("020200000014"),
-            hex("020300000008"),
+            hex("020300120006"), hex("0211"),         hex("02030012000A"), hex("020301F80003"),
+            hex("020100000009"), hex("020200100014"), hex("020300000008"), hex("020100300001"),
+            hex("020100000009"),
         };
-        QCOMPARE(ticks(f, 13), expected);
+        QCOMPARE(ticks(f, 13, true), expected);
 
         // A push takes the next tick; the rotation resumes where it was.
         f.cycle.push(0x3062);
-        QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("020300620008"), hex("020100300001")}));
+        QCOMPARE(ticks(f, 2), (QList<QByteArray>{hex("020300620008"), hex("020200100014")}));
 
         f.cycle.stop();
         QVERIFY(!f.cycle.tickTimer().isActive());

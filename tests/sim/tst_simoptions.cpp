@@ -35,7 +35,8 @@ private Q_SLOTS:
         QVERIFY2(
             parseOptions({"--drop", "3", "--module", "addr=7,id=ABC,fw=5.1,framing=ASCII,baud=1200",
                           "--module", "addr=8,drop=0,corrupt=2,silent,lowercase=0", "--delay=40",
-                          "--lowercase", "--fast", "-vv", "--link", "/tmp/x", "--log-us"},
+                          "--lowercase", "--fast", "-vv", "--link", "/tmp/x", "--log-us",
+                          "--delayat", "0x0082:320"},
                          &o, &error),
             qPrintable(error));
         QCOMPARE(o.modules.size(), 2);
@@ -55,6 +56,8 @@ private Q_SLOTS:
         QCOMPARE(f8.corrupt, 2);
         QVERIFY(f8.silent && !f8.lowercase);
         QCOMPARE(f8.delayMs, 40);
+        QCOMPARE(f8.delayAtRegister, 0x82);
+        QCOMPARE(f8.delayAtMs, 320);
         QVERIFY(o.fast);
         QCOMPARE(o.verbose, 2);
         QVERIFY(o.logMicroseconds);
@@ -83,6 +86,8 @@ private Q_SLOTS:
         QTest::newRow("bad firmware") << QStringList{"--module", "fw=53"};
         QTest::newRow("unknown key") << QStringList{"--module", "colour=red"};
         QTest::newRow("count without value") << QStringList{"--module", "drop"};
+        QTest::newRow("late register without time") << QStringList{"--delayat", "0x82"};
+        QTest::newRow("late register not a number") << QStringList{"--delayat", "x:10"};
         QTest::newRow("same address twice")
             << QStringList{"--module", "addr=3", "--module", "addr=3,baud=1200"};
     }

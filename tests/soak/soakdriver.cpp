@@ -180,6 +180,7 @@ public:
         line("exception-replies", seen(TrafficEvent::Kind::Exception));
         line("check-failures", seen(TrafficEvent::Kind::CheckFailed));
         line("foreign-frames", seen(TrafficEvent::Kind::Foreign));
+        line("late-replies", seen(TrafficEvent::Kind::Late));
         line("time-outs", seen(TrafficEvent::Kind::TimedOut));
         line("decoded-blocks", m_blocks);
         line("questions", asker.asked.size());
@@ -349,7 +350,10 @@ private:
             later(500, [this] { scan(); });
             return;
         }
-        if (pick(0, 9) < 6) {
+        // Calibration values are written once the module has shown them: with
+        // every reply late, say, the boxes keep their design-time text, which
+        // the window rightly refuses to write.
+        if (pick(0, 9) < 6 || !calibrationShown()) {
             ++m_toggles;
             press(QStringLiteral("DOoutP%1").arg(pick(0, 9)));
         } else {
@@ -360,6 +364,17 @@ private:
             press(QStringLiteral("Command8"));
         }
         later(pick(2000, 6000), [this] { act(); });
+    }
+
+    bool calibrationShown() const
+    {
+        for (int ch = 0; ch < ChannelCount; ++ch) {
+            bool number = false;
+            w<QLineEdit>(QStringLiteral("EngCalb%1").arg(ch))->text().toInt(&number);
+            if (!number)
+                return false;
+        }
+        return true;
     }
 
     Program &m_p;

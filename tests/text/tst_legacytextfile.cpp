@@ -1,11 +1,15 @@
 // Parameter file text: the free-format reader, field quoting, line layout,
-// atomic saving and reading a file's fields.
+// atomic saving, reading a file's fields, and what reading refuses: files that
+// are no small regular file and bytes that are no GB2312 text.
 #include "text/legacytextfile.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -119,10 +123,84 @@ private Q_SLOTS:
         QVERIFY(read.ok());
         QCOMPARE(read.fields, (QStringList{"1", "a b", "3"}));
         const FieldFile shortRead = readFieldFile(path, 4);
-        QVERIFY(shortRead.tooShort);
+        QCOMPARE(shortRead.fault, FieldFile::Fault::TooShort);
         QVERIFY(!shortRead.ok());
         const FieldFile missing = readFieldFile(dir.filePath("none.CON"), 1);
         QVERIFY(!missing.error.isEmpty());
+    }
+
+    // Text that is not GB2312 is refused, never shown as wrong characters;
+    // GB2312 that happens to be valid UTF-8 reads as GB2312.
+    void gb2312Strictly_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Gb2312Text::Refusal>("refusal");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QString>("text");
+        using R = Gb2312Text::Refusal;
+        QTest::newRow("GB2312, tab, CR LF") << QByteArray("\xCE\xC2\xB6\xC8\t1\r\n") << R::None
+                                            << -1 << QStringLiteral("温度\t1\r\n");
+        QTest::newRow("GB2312 that is valid UTF-8")
+            << QByteArray("1 \xC8\xA1") << R::None << -1 << QStringLiteral("1 取");
+        QTest::newRow("NUL") << QByteArray("1 2\0 3", 6) << R::ControlCharacter << 3 << "";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                       "1")
+                                         << R::Utf8 << 0 << "";
+        // Valid GB2312 too ("娓╁害"), but three-byte UTF-8 characters.
+        QTest::newRow("UTF-8 Chinese") << QStringLiteral("温度").toUtf8() << R::Utf8 << 0 << "";
+        QTest::newRow("UTF-8 euro") << QStringLiteral("1 €").toUtf8() << R::Utf8 << 0 << "";
+        QTest::newRow("GBK, not GB2312") << QByteArray("1 \x81\x40") << R::NotGb2312 << 2 << "";
+        QTest::newRow("unassigned pair")
+            << QByteArray("\xC4\xEA\xAA\xA1") << R::NotGb2312 << 2 << "";
+        QTest::newRow("lead byte at the end") << QByteArray("1\xC4") << R::NotGb2312 << 1 << "";
+    }
+    void gb2312Strictly()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Gb2312Text::Refusal, refusal);
+        QFETCH(int, at);
+        QFETCH(QString, text);
+        const Gb2312Text read = readGb2312Text(bytes);
+        QCOMPARE(read.refusal, refusal);
+        QCOMPARE(read.at, qsizetype(at));
+        QCOMPARE(read.text, text);
+    }
+
+    // What a save must refuse: characters that would not read back.
+    void charactersGb2312CannotHold()
+    {
+        QCOMPARE(charactersOutsideGb2312(u"a€b😀€\x01ß"), (QStringList{"€", "😀", "\x01", "ß"}));
+        QCOMPARE(charactersOutsideGb2312(u"设定 值\t取é-1,5\r\n"), QStringList());
+    }
+
+    // Only a small regular file is opened, and a pipe no one writes to does
+    // not hold the reader up; random bytes are no text.
+    void readsOnlySmallRegularTextFiles()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("x.CON");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(readFieldFile(fifo, 1).fault, FieldFile::Fault::NotARegularFile);
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(readFieldFile(dir.path(), 1).fault, FieldFile::Fault::NotARegularFile);
+        QCOMPARE(readFieldFile("/dev/zero", 1).fault, FieldFile::Fault::NotARegularFile);
+
+        QString error;
+        const QByteArray full = QByteArray(FieldFileMaxBytes - 3, ' ') + "1 2";
+        QVERIFY(saveLines(dir.filePath("full.CON"), {full}, &error));
+        QCOMPARE(readFieldFile(dir.filePath("full.CON"), 2).fields, (QStringList{"1", "2"}));
+        QVERIFY(saveLines(dir.filePath("big.CON"), {full + ' '}, &error));
+        const FieldFile big = readFieldFile(dir.filePath("big.CON"), 2);
+        QCOMPARE(big.fault, FieldFile::Fault::TooLarge);
+        QCOMPARE(big.size, FieldFileMaxBytes + 1);
+
+        QByteArray noise(4096, 0);
+        QRandomGenerator(2060).fillRange(reinterpret_cast<quint32 *>(noise.data()), 1024);
+        QVERIFY(saveLines(dir.filePath("noise.CON"), {noise}, &error));
+        QCOMPARE(readFieldFile(dir.filePath("noise.CON"), 81).fault,
+                 FieldFile::Fault::ControlCharacter);
     }
 
     // A save that fails leaves the old file as it was and says why.

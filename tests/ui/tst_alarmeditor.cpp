@@ -22,6 +22,8 @@ struct AlarmUi : UiFixture
     {
         edit("Address")->setText("2");
         state.moduleSlots.stationAddress[0] = 2;
+        // As after polling has read the module's identifier.
+        state.module.firmwareKnown = true;
         click("Command3");
         program.alarmLink.sweepTimer().stop();
     }
@@ -157,7 +159,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, frame);
         AlarmUi f;
-        f.fillChannel(0, "-50", "40000", "10", "8");
+        f.fillChannel(0, "-50", "-25536", "10", "8");
         f.fillChannel(7, "800", "-30", "-5", "1");
         f.fillControl(1, "3", "7", 1, 1);
         f.set("Text6", "-1");
@@ -167,7 +169,10 @@ private Q_SLOTS:
         QCOMPARE(f.sent(), frame);
     }
 
-    // Nothing is sent while a field cannot be written; the message names it.
+    // Nothing is sent while a field cannot be written: not a number, not a
+    // whole number where one is needed, beyond what the field can mean, or a
+    // list holding typed text that is none of its items (an empty text in a
+    // list row: nothing selected). The message names the field.
     void refusals_data()
     {
         QTest::addColumn<QString>("field");
@@ -178,10 +183,54 @@ private Q_SLOTS:
                                << "12a"
                                << "write3"
                                << "通道3的上限设置不是数字，没有发送。";
+        QTest::newRow("upper 32768") << "InSel3"
+                                     << "32768"
+                                     << "write3"
+                                     << "通道3的上限设置不在-32768~32767之间，没有发送。";
+        QTest::newRow("lower -32769") << "SetVal3"
+                                      << "-32769"
+                                      << "write3"
+                                      << "通道3的下限设置不在-32768~32767之间，没有发送。";
+        QTest::newRow("relative 5000") << "SamTime3"
+                                       << "5000"
+                                       << "write3"
+                                       << "通道3的相对报警不在-4095~4095之间，没有发送。";
+        QTest::newRow("pre-alarm") << "PreAlmCon3"
+                                   << "16"
+                                   << "write3"
+                                   << "通道3的预警控制不在-8~15之间，没有发送。";
         QTest::newRow("packed") << "PreAlmCon3"
-                                << "16"
+                                << "-8"
                                 << "write3"
-                                << "通道3的预警控制×4096+相对报警不在-65536~65535之间，没有发送。";
+                                << "通道3的预警控制×4096+相对报警不在-32768~65535之间，没有发送。";
+        QTest::newRow("serial 12") << "COMMCtrl"
+                                   << "12"
+                                   << "Write8"
+                                   << "控制参数的串口输出不在0~11之间，没有发送。";
+        QTest::newRow("channels 300") << "ChnlSelect"
+                                      << "300"
+                                      << "Write8"
+                                      << "控制参数的测温通道不在1~7之间，没有发送。";
+        QTest::newRow("channels -5") << "ChnlSelect"
+                                     << "-5"
+                                     << "Write8"
+                                     << "控制参数的测温通道不在1~7之间，没有发送。";
+        QTest::newRow("request typed") << "PReqOut"
+                                       << "xyz"
+                                       << "Write8"
+                                       << "控制参数的请求输出不是列表中的项目，没有发送。";
+        QTest::newRow("start typed") << "StartCon"
+                                     << "xyz"
+                                     << "Write8"
+                                     << "控制参数的控温启动不是列表中的项目，没有发送。";
+        QTest::newRow("addressing typed") << "ModAddr"
+                                          << "地址"
+                                          << "Write8"
+                                          << "控制参数的寄存器不是列表中的项目，没有发送。";
+        QTest::newRow("request none") << "PReqOut"
+                                      << ""
+                                      << "Write8"
+                                      << "控制参数的请求输出没有选择，没有发送。";
         QTest::newRow("serial") << "COMMCtrl"
                                 << "-1"
                                 << "Write8"
@@ -190,10 +239,22 @@ private Q_SLOTS:
                                  << "32768"
                                  << "GetRegister"
                                  << "寄存器地址不在0~32767之间，没有发送。";
+        QTest::newRow("address 1.4") << "text5"
+                                     << "1.4"
+                                     << "PutRegister"
+                                     << "寄存器地址不是0~32767之间的整数，没有发送。";
         QTest::newRow("value") << "Text6"
                                << "65536"
                                << "PutRegister"
-                               << "寄存器内容不在-65536~65535之间，没有发送。";
+                               << "寄存器内容不在-32768~65535之间，没有发送。";
+        QTest::newRow("value -32769") << "Text6"
+                                      << "-32769"
+                                      << "PutRegister"
+                                      << "寄存器内容不在-32768~65535之间，没有发送。";
+        QTest::newRow("switch 1.4") << "Text7"
+                                    << "1.4"
+                                    << "Command3"
+                                    << "内存地址不是0~32767之间的整数，没有发送。";
         QTest::newRow("switch") << "Text7"
                                 << ""
                                 << "Command2"
@@ -210,16 +271,63 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, message);
         AlarmUi f;
-        f.fillChannel(3, "1", "2", "3", "0");
+        f.fillChannel(3, "1", "2", "-3", "0");
         f.fillControl(1, "3", "7", 1, 1);
-        if (auto *list = f.alarm.findChild<QComboBox *>(field))
-            list->setCurrentIndex(-1);
-        else
+        if (auto *list = f.alarm.findChild<QComboBox *>(field)) {
+            if (text.isEmpty())
+                list->setCurrentIndex(-1);
+            else
+                list->setEditText(text);
+        } else {
             f.set(field, text);
+        }
         f.press(button);
         QVERIFY(f.alarmPort.sent().isEmpty());
         QCOMPARE(f.asker.kinds(), QStringList{"inform"});
         QCOMPARE(f.asker.asked[0].text, message);
+    }
+
+    // What typed texts write: any switch value but zero is on (no rounding);
+    // a list's edit field naming another item writes that item.
+    void typedTextsAsWritten_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("frame");
+        QTest::newRow("switch 0.4") << "Text8"
+                                    << "0.4"
+                                    << "Command3"
+                                    << "02050005FF00";
+        QTest::newRow("switch -0.5") << "Text8"
+                                     << "-0.5"
+                                     << "Command3"
+                                     << "02050005FF00";
+        QTest::newRow("switch 0.0") << "Text8"
+                                    << "0.0"
+                                    << "Command3"
+                                    << "020500050000";
+        QTest::newRow("request named") << "PReqOut"
+                                       << "请求无效"
+                                       << "Write8"
+                                       << "021001F8000306830000010007";
+    }
+    void typedTextsAsWritten()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, button);
+        QFETCH(QString, frame);
+        AlarmUi f;
+        f.fillControl(1, "3", "7", 1, 1);
+        f.set("Text7", "5");
+        if (auto *list = f.alarm.findChild<QComboBox *>(field))
+            list->setEditText(text);
+        else
+            f.set(field, text);
+        f.press(button);
+        QVERIFY(f.asker.asked.isEmpty());
+        QCOMPARE(f.sent(), frame);
     }
 
     // The sweep fills the columns and block 8; the lists get their selection
@@ -292,6 +400,34 @@ private Q_SLOTS:
         QCOMPARE(f.asker.asked[0].text,
                  QStringLiteral("通道5的相对报警含有双引号或换行，不能保存。"));
         QVERIFY(!QFile::exists(dir.filePath("third.ALM")));
+        // Nor can a character GB2312 lacks.
+        f.set("SamTime5", "2");
+        f.set("ChnlSelect", "7€");
+        f.asker.asked.clear();
+        f.press("SaveCmd");
+        QCOMPARE(f.asker.kinds(), QStringList{"inform"});
+        QCOMPARE(f.asker.asked[0].text,
+                 QStringLiteral("控制参数的测温通道含有GB2312编码中没有的字符“€”，不能保存。"));
+        QVERIFY(!QFile::exists(dir.filePath("third.ALM")));
+    }
+
+    // The control editor's .CON file is not restored here: its values mean
+    // something else.
+    void controlFileRefused()
+    {
+        AlarmUi f;
+        QTemporaryDir dir;
+        QFile file(dir.filePath("saved.con"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("1 ").repeated(81));
+        file.close();
+        f.restore(file.fileName());
+        QCOMPARE(f.asker.kinds(), QStringList{"inform"});
+        QCOMPARE(
+            f.asker.asked[0].text,
+            QStringLiteral("文件%1没有恢复：它是控制参数文件（.CON），不是报警参数文件（.ALM）")
+                .arg(file.fileName()));
+        QCOMPARE(f.text("InSel0"), QStringLiteral("InSel"));
     }
 
     // Restore: 37 values in file order, a list position is the value AND 1;
@@ -311,6 +447,11 @@ private Q_SLOTS:
                                        << "控制参数的控温启动的位置“x”不是可用的数字";
         QTest::newRow("short") << channels + " 1  3  7  0\r\n"
                                << "参数不足37个";
+        QTest::newRow("line break in a value") << channels + " 1  3  \"7\r\n\"  0  1\r\n"
+                                               << "控制参数的测温通道含有双引号或换行";
+        QTest::newRow("double quote in a value")
+            << QByteArray(channels).replace("103", "1\"3") + " 1  3  7  0  1\r\n"
+            << "通道3的上限设置含有双引号或换行";
     }
     void restoreRules()
     {

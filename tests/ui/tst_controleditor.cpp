@@ -1,5 +1,6 @@
 // The control editor window: its form, the per-channel buttons through its
-// boxes, write refusals, .CON save and restore, and a failing port.
+// boxes, write refusals, .CON save and restore (and the files, names and
+// texts they refuse), and a failing port.
 #include "text/gb2312.h"
 #include "uifixture.h"
 
@@ -7,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -111,8 +114,8 @@ private Q_SLOTS:
                                 "read5", "read6", "read7", "Read8"};
         for (int c = 0; c < 9; ++c) {
             QCOMPARE(f.column(c),
-                     QStringLiteral("StartStep InSel Phase SamTime SetValue SeriesD0 SeriesD0 "
-                                    "SeriesD0 CtrlArea"));
+                     QStringLiteral("StartStep InSel Phase SamTime SetValue SeriesD0 SeriesD1 "
+                                    "SeriesD2 CtrlArea"));
             QCOMPARE(f.ew<QLabel>(QStringLiteral("ChnlName%1").arg(c))->text(),
                      QStringLiteral("通道%1").arg(c));
             QCOMPARE(f.ew<QPushButton>(reads[c])->x(), f.box(0, c)->x());
@@ -240,6 +243,105 @@ private Q_SLOTS:
         QVERIFY(f.controlPort.sent().isEmpty());
     }
 
+    // A file that is no small GB2312 .CON file, or holds a value no box could
+    // save again, is named with the reason and changes no box.
+    void restoreRefusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content"); // "fifo": a named pipe
+        QTest::addColumn<QString>("reason");
+        QByteArray values; // 81 numbers
+        for (int i = 0; i < 81; ++i)
+            values += QByteArray::number(i) + (i % 9 == 8 ? "\r\n" : "  ");
+        QTest::newRow("pipe") << "x.CON" << QByteArray("fifo")
+                              << "它不是普通文件（而是文件夹、设备或管道）";
+        QTest::newRow("too large") << "big.CON" << values + QByteArray(64 * 1024, ' ')
+                                   << "它有65850字节，参数文件不超过65536字节";
+        QTest::newRow("UTF-8") << "u.CON" << QStringLiteral("温度  ").toUtf8() + values
+                               << "它是UTF-8编码的文本，不是GB2312编码";
+        QTest::newRow("line break in the last value")
+            << "lb.CON" << values.left(values.lastIndexOf("80")) + "\"8\r\n0\""
+            << "通道8的控制范围含有双引号或换行";
+        QTest::newRow("double quote") << "q.CON"
+                                      << "1\"2  " + values << "通道0的启动顺序含有双引号或换行";
+        QTest::newRow("alarm file")
+            << "p.alm" << values << "它是报警参数文件（.ALM），不是控制参数文件（.CON）";
+    }
+    void restoreRefusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        ControlFixture f;
+        if (content == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        else
+            writeFile(name, content);
+        const QString before = f.column(0);
+        f.restore(m_dir->filePath(name));
+        QCOMPARE(f.asker.kinds(), QStringList{"inform"});
+        QCOMPARE(f.asker.asked[0].text,
+                 QStringLiteral("文件%1没有恢复：%2").arg(m_dir->filePath(name), reason));
+        QCOMPARE(f.column(0), before);
+    }
+
+    // A character GB2312 lacks is named before any name is asked for.
+    void saveRefusesCharactersGb2312Lacks()
+    {
+        ControlFixture f;
+        f.box(4, 3)->setText("25€😀€");
+        f.asker.asked.clear();
+        f.eclick("SaveCmd");
+        QCOMPARE(f.asker.kinds(), QStringList{"inform"});
+        QCOMPARE(f.asker.asked[0].text,
+                 QStringLiteral("通道3的设置温度含有GB2312编码中没有的字符“€”“😀”，无法保存。"));
+        QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
+    }
+
+    // Only a plain file name in the current folder is saved; blanks around it
+    // are dropped. Anything else is refused with a message, nothing written.
+    void saveNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // empty: saved as ctl.CON
+        const QString dots = QStringLiteral("“%1”不是文件名：不能以“.”开头或结尾。没有保存。");
+        const QString slash =
+            QStringLiteral("“%1”不是文件名：不能含有“/”或“\\”，文件保存在当前文件夹。没有保存。");
+        QTest::newRow("blanks around") << "  ctl "
+                                       << "";
+        QTest::newRow("blanks only") << "   "
+                                     << "文件名只有空格，没有保存。";
+        QTest::newRow("..") << ".." << dots.arg("..");
+        QTest::newRow("hidden") << ".ctl" << dots.arg(".ctl");
+        QTest::newRow("no extension") << "ctl." << dots.arg("ctl.");
+        QTest::newRow("up a folder") << "../x" << slash.arg("../x");
+        QTest::newRow("colon") << "c:x"
+                               << "“c:x”不是文件名：不能含有控制字符或 < > : \" | ? *。没有保存。";
+        QTest::newRow("folder") << "sub"
+                                << "sub.CON是文件夹，没有保存。";
+    }
+    void saveNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QVERIFY(QDir().mkdir("sub.CON"));
+        ControlFixture f;
+        f.asker.asked.clear();
+        f.asker.texts = {typed};
+        f.eclick("SaveCmd");
+        const QStringList files =
+            QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System);
+        if (message.isEmpty()) {
+            QCOMPARE(f.asker.kinds(), QStringList{"text"});
+            QCOMPARE(files, QStringList{"ctl.CON"});
+            return;
+        }
+        QCOMPARE(f.asker.kinds(), (QStringList{"text", "inform"}));
+        QCOMPARE(f.asker.asked[1].text, message);
+        QVERIFY(files.isEmpty());
+        QVERIFY(!QFile::exists("../x.CON"));
+    }
+
     // The editor's own port cannot be opened: reported once, by a warning
     // that does not stop the sweep's tick; nothing waits to be sent.
     void portFailureReported()
@@ -253,7 +355,7 @@ private Q_SLOTS:
         for (int tick = 0; tick < 3; ++tick)
             link.onSweepTick();
         QCOMPARE(f.asker.kinds(), QStringList{"warn"});
-        QVERIFY(f.asker.asked[0].text.contains(QStringLiteral("No such file or directory")));
+        QVERIFY(f.asker.asked[0].text.contains(QStringLiteral("文件或目录不存在")));
         QCOMPARE(link.waiting(), 0);
     }
 

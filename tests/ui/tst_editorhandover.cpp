@@ -97,6 +97,7 @@ private Q_SLOTS:
     void controlEditorTakesAndReturnsTheLine()
     {
         UiFixture f;
+        f.identified(); // polling has reached the module
         f.combo("ComPort")->setCurrentIndex(1);
         f.combo("CommRate")->setCurrentIndex(5);
         f.edit("Address")->setText("2");
@@ -136,6 +137,7 @@ private Q_SLOTS:
     void closingTheAlarmEditorReturns()
     {
         UiFixture f;
+        f.identified(); // polling has reached the module
         f.click("Command3");
         AlarmEditor &editor = f.program.alarmEditor;
         QVERIFY(editor.isVisible());
@@ -148,11 +150,13 @@ private Q_SLOTS:
         f.program.polling.tickTimer().stop();
     }
 
-    // "恢复参数": the chooser opens for the asking editor, and hands back to it;
-    // a confirmed name that is no file is reported and nothing is loaded.
+    // "恢复参数": the chooser opens for the asking editor, offering its type,
+    // and hands back to it; a confirmed name that is no file is reported and
+    // nothing is loaded.
     void chooserHandsBackToTheAskingEditor()
     {
         UiFixture f;
+        f.identified(); // polling has reached the module
         QTemporaryDir dir;
         QVERIFY(QDir::setCurrent(dir.path()));
         f.click("Command3");
@@ -163,6 +167,7 @@ private Q_SLOTS:
         FileChooser &chooser = f.program.fileChooser;
         QVERIFY(chooser.isVisible());
         QCOMPARE(chooser.directory(), QDir::toNativeSeparators(dir.path()));
+        QCOMPARE(chooser.pattern(), QStringLiteral("*.ALM"));
 
         f.asker.asked.clear();
         press(chooser, "Confirm");
@@ -171,7 +176,7 @@ private Q_SLOTS:
         // Confirmed without picking a file: the type item's text is the name.
         QCOMPARE(f.asker.kinds(), QStringList{"inform"});
         QCOMPARE(f.asker.asked[0].text,
-                 QStringLiteral("文件：%1/控制参数文件*.CON不存在").arg(dir.path()));
+                 QStringLiteral("文件：%1/报警参数文件*.ALM不存在").arg(dir.path()));
         QCOMPARE(child<QLineEdit>(alarm, "InSel0")->text(), QStringLiteral("InSel"));
 
         // Cancel: nothing is loaded and nothing asked.
@@ -190,6 +195,7 @@ private Q_SLOTS:
     void closingTheChooserKeepsTheTypedValues()
     {
         UiFixture f;
+        f.identified(); // polling has reached the module
         QTemporaryDir dir;
         QVERIFY(QDir::setCurrent(dir.path()));
         const QStringList fileValues = writeControlFile(dir.filePath("saved.CON"));
@@ -268,6 +274,7 @@ private Q_SLOTS:
     void chooserAnswersOnlyTheAskingEditor()
     {
         UiFixture f;
+        f.identified(); // polling has reached the module
         QTemporaryDir dir;
         QVERIFY(QDir::setCurrent(dir.path()));
         writeAlarmFile(dir.filePath("limits.ALM"));
@@ -290,6 +297,8 @@ private Q_SLOTS:
         f.asker.asked.clear();
         press(alarm, "LoadCmd");
         QVERIFY(!alarm.isVisible());
+        QCOMPARE(child<QComboBox>(chooser, "FileType")->currentText(),
+                 QStringLiteral("报警参数文件*.ALM"));
         confirmInChooser(chooser, dir.path(), "limits.ALM");
         QVERIFY(alarm.isVisible());
         QVERIFY(f.asker.asked.isEmpty());
@@ -304,6 +313,8 @@ private Q_SLOTS:
         f.click("Command2");
         f.program.controlLink.sweepTimer().stop();
         press(control, "LoadCmd");
+        QCOMPARE(child<QComboBox>(chooser, "FileType")->currentText(),
+                 QStringLiteral("控制参数文件*.CON"));
         confirmInChooser(chooser, dir.path(), "saved.CON");
         QVERIFY(control.isVisible());
         QVERIFY(!alarm.isVisible());

@@ -1,6 +1,6 @@
 // The file chooser: its lists, the type patterns (without regard to case), the
-// path it hands back (empty when cancelled, by its button or its title bar),
-// and the state it keeps between uses.
+// type the asking editor offers, the path it hands back (empty when cancelled,
+// by its button or its title bar), and the state it keeps between uses.
 #include "ui/files/filechooser.h"
 
 #include <QApplication>
@@ -67,6 +67,32 @@ private Q_SLOTS:
         QCOMPARE(items(list), (QStringList{"ABC.CON", "b.con", "notes.txt", "x.ALM"}));
         chooser.onTypeChosen(7); // no such item: nothing changes
         QCOMPARE(chooser.pattern(), QStringLiteral("*.*"));
+    }
+
+    // The asking editor's type is selected at the first showing and whenever
+    // another type was shown last; offered again, the name left stays.
+    void offeredTypeIsSelected()
+    {
+        FileChooser chooser;
+        auto *type = chooser.findChild<QComboBox *>("FileType");
+        auto *list = chooser.findChild<QListWidget *>("File1");
+        chooser.offerType(FileChooser::AlarmFiles);
+        chooser.show();
+        QCOMPARE(type->currentText(), QStringLiteral("报警参数文件*.ALM"));
+        QCOMPARE(items(list), QStringList{"x.ALM"});
+        type->setEditText("x.ALM");
+        chooser.onCancelClicked();
+        chooser.offerType(FileChooser::AlarmFiles);
+        chooser.show();
+        QCOMPARE(type->currentText(), QStringLiteral("x.ALM"));
+        chooser.onCancelClicked();
+        chooser.offerType(FileChooser::ControlFiles);
+        chooser.show();
+        QCOMPARE(type->currentText(), QStringLiteral("控制参数文件*.CON"));
+        QCOMPARE(items(list), (QStringList{"ABC.CON", "b.con"}));
+        // All files stay one choice away.
+        chooser.onTypeChosen(FileChooser::AllFiles);
+        QCOMPARE(items(list).size(), 4);
     }
 
     void directoriesAndPaths()

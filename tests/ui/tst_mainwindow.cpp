@@ -4,6 +4,7 @@
 #include "uifixture.h"
 
 #include "text/numbertext.h"
+#include "ui/controls.h"
 #include "ui/lamp.h"
 
 #include <QProgressBar>
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void captionsAndInitialTexts();
     void listContents_data();
     void listContents();
+    void listChoiceTellsPicksFromTypedText_data();
+    void listChoiceTellsPicksFromTypedText();
     void timerIntervals_data();
     void timerIntervals();
     void systemBlockShownAsTextOnly();
@@ -209,6 +212,49 @@ void TestMainWindow::listContents()
     for (int i = 0; i < c->count(); ++i)
         actual << c->itemText(i);
     QCOMPARE(actual.join('|'), items);
+}
+
+// A list's choice: the item its edit field names, -1 when nothing was picked
+// (design text, an item shown as text, nothing), none for typed text that is
+// none of the items. "R200K" is item 16 and item 19 of the channel list.
+void TestMainWindow::listChoiceTellsPicksFromTypedText_data()
+{
+    QTest::addColumn<int>("picked");    // selected by the program first; -1: none
+    QTest::addColumn<int>("shown");     // shown as text by showItemText; -1: none
+    QTest::addColumn<QString>("typed"); // typed over it; "-": nothing typed
+    QTest::addColumn<int>("choice");    // -2: typed text that is no item
+    const QString none = QStringLiteral("-");
+    QTest::newRow("design text") << -1 << -1 << none << -1;
+    QTest::newRow("shown item") << -1 << 3 << none << -1;
+    QTest::newRow("shown beyond the list") << -1 << 25 << none << -1;
+    QTest::newRow("item typed, nothing picked") << -1 << -1 << "PT01" << -1;
+    QTest::newRow("text typed, nothing picked") << -1 << -1 << "PT1000" << -2;
+    QTest::newRow("picked") << 19 << -1 << none << 19;
+    QTest::newRow("picked, then shown") << 5 << 2 << none << -1;
+    QTest::newRow("other item typed") << 0 << -1 << "R200K" << 16;
+    QTest::newRow("text typed") << 0 << -1 << "xyz" << -2;
+    QTest::newRow("case differs") << 0 << -1 << "pt100" << -2;
+    QTest::newRow("emptied") << 0 << -1 << "" << -2;
+}
+
+void TestMainWindow::listChoiceTellsPicksFromTypedText()
+{
+    QFETCH(int, picked);
+    QFETCH(int, shown);
+    QFETCH(QString, typed);
+    QFETCH(int, choice);
+    const QString none = QStringLiteral("-");
+    UiFixture &f = shared();
+    QComboBox *list = f.combo("ChnlSensor6");
+    selectItem(list, -1);
+    list->setEditText(QStringLiteral("Combo1"));
+    if (picked >= 0)
+        selectItem(list, picked);
+    if (shown >= 0)
+        showItemText(list, shown);
+    if (typed != none)
+        list->setEditText(typed);
+    QCOMPARE(listChoice(list).value_or(-2), choice);
 }
 
 void TestMainWindow::timerIntervals_data()
@@ -453,7 +499,7 @@ void TestMainWindow::portFailureReportedOnceAndPollingStops()
     QCOMPARE(f.asker.kinds(), QStringList{"warn"});
     QVERIFY(f.asker.asked[0].text.contains("COM1"));
     QVERIFY(f.asker.asked[0].text.contains(devicePathForPort(1)));
-    QVERIFY(f.asker.asked[0].text.contains("No such file or directory"));
+    QVERIFY(f.asker.asked[0].text.contains(QStringLiteral("文件或目录不存在")));
     QVERIFY(!f.program.polling.tickTimer().isActive());
 
     // Another try is reported again; the window keeps working.

@@ -21,6 +21,9 @@ private Q_SLOTS:
     void repliesReachTheControls();
     void writeModuleSendsOnlyWhatChanged();
     void writeModuleRefusesBadFields();
+    void typedListTextStartsAndSendsNothing_data();
+    void typedListTextStartsAndSendsNothing();
+    void typedItemTextIsThatItem();
     void setSensorsWritesPickedChannels();
     void writeCalibrationSendsChangedChannels();
     void outputButtonsToggleAgainstLastRead();
@@ -70,12 +73,14 @@ void TestMainWindowLink::pushedCommandTakesTheNextTick()
 
 void TestMainWindowLink::startRefusesBadManualAddress()
 {
-    for (const char *bad : {"256", "abc", "-1", "2.5", ""}) {
+    // 0 is the broadcast station: no module answers it.
+    for (const char *bad : {"256", "abc", "-1", "2.5", "", "0"}) {
         UiFixture f;
         f.edit("Address")->setText(bad);
         f.click("Start");
         QCOMPARE(f.asker.kinds(), QStringList{"inform"});
-        QVERIFY(f.asker.asked[0].text.contains("地  址"));
+        QCOMPARE(f.asker.asked[0].text,
+                 QStringLiteral("“地  址”必须是1～255之间的整数，没有开始运行。"));
         QVERIFY(!f.program.polling.tickTimer().isActive());
         QCOMPARE(f.state.commandStack.topIndex, 0);
         f.tick();
@@ -182,9 +187,13 @@ void TestMainWindowLink::writeModuleSendsOnlyWhatChanged()
 
 void TestMainWindowLink::writeModuleRefusesBadFields()
 {
+    // Nothing is clamped: 200 is not written as 127, nor -129 as -128.
+    const char *address = "“地  址”必须是1～255之间的整数，模块参数没有写入。";
+    const char *cold = "“冷校准”必须是-128～127之间的整数，模块参数没有写入。";
     const QList<std::tuple<const char *, const char *, const char *>> cases = {
-        {"256", "0", "地  址"}, {"x", "0", "地  址"}, {"1", "1.5", "冷校准"}, {"1", "", "冷校准"}};
-    for (const auto &[address, adj, field] : cases) {
+        {"256", "0", address}, {"x", "0", address}, {"0", "0", address}, {"1", "1.5", cold},
+        {"1", "", cold},       {"1", "200", cold},  {"1", "-129", cold}, {"1", "128", cold}};
+    for (const auto &[address, adj, message] : cases) {
         UiFixture f;
         showSystem(f);
         const qint16 top = f.state.commandStack.topIndex;
@@ -193,11 +202,110 @@ void TestMainWindowLink::writeModuleRefusesBadFields()
         f.edit("AdjAD590")->setText(adj);
         f.click("Command6");
         QCOMPARE(f.asker.kinds(), (QStringList{"confirm", "inform"}));
-        QVERIFY2(f.asker.asked[1].text.contains(QString::fromUtf8(field)),
-                 qPrintable(f.asker.asked[1].text));
+        QCOMPARE(f.asker.asked[1].text, QString::fromUtf8(message));
         QCOMPARE(f.state.commandStack.topIndex, top);
         QCOMPARE(f.state.module.system.commByte, comm);
     }
+}
+
+// A list whose edit field holds typed text that is none of its items is
+// named, and the button it feeds starts, opens and sends nothing.
+void TestMainWindowLink::typedListTextStartsAndSendsNothing_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("port, run") << "ComPort"
+                               << "COM9"
+                               << "Start"
+                               << "通信参数的串行口“COM9”不是列表中的项目，没有开始运行。";
+    QTest::newRow("speed, run") << "CommRate"
+                                << "9601"
+                                << "Start"
+                                << "通信参数的波特率“9601”不是列表中的项目，没有开始运行。";
+    QTest::newRow("framing, run") << "Protocol"
+                                  << "rtu"
+                                  << "Start"
+                                  << "通信参数的协议“rtu”不是列表中的项目，没有开始运行。";
+    QTest::newRow("port, scan") << "ComPort"
+                                << "COM9"
+                                << "Command5"
+                                << "通信参数的串行口“COM9”不是列表中的项目，没有开始扫描。";
+    QTest::newRow("speed, editor")
+        << "CommRate"
+        << "57600"
+        << "Command3"
+        << "通信参数的波特率“57600”不是列表中的项目，参数设置窗口没有打开。";
+    QTest::newRow("port, editor") << "ComPort"
+                                  << ""
+                                  << "Command2"
+                                  << "通信参数的串行口“”不是列表中的项目，参数设置窗口没有打开。";
+    QTest::newRow("sensor, module write")
+        << "SysSensor"
+        << "PT1000"
+        << "Command6"
+        << "模块信息的传感器“PT1000”不是列表中的项目，模块参数没有写入。";
+    QTest::newRow("module speed, module write")
+        << "Baud"
+        << "57600"
+        << "Command6"
+        << "模块信息的波特率“57600”不是列表中的项目，模块参数没有写入。";
+    QTest::newRow("byte output, module write")
+        << "OutByte"
+        << "Yes"
+        << "Command6"
+        << "模块信息的字节输出“Yes”不是列表中的项目，模块参数没有写入。";
+    QTest::newRow("channel sensor, set")
+        << "ChnlSensor3"
+        << "PT1000"
+        << "Command4"
+        << "通道传感器设置的通道3“PT1000”不是列表中的项目，通道传感器没有写入。";
+}
+
+void TestMainWindowLink::typedListTextStartsAndSendsNothing()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, text);
+    QFETCH(QString, button);
+    QFETCH(QString, message);
+    UiFixture f;
+    f.edit("Address")->setText("1");
+    QComboBox *box = f.combo(list);
+    if (box->currentIndex() < 0)
+        selectItem(box, 1);
+    box->setEditText(text);
+    f.click(button);
+    QCOMPARE(f.asker.kinds().last(), QStringLiteral("inform"));
+    QCOMPARE(f.asker.asked.last().text, message);
+    QCOMPARE(box->currentText(), text);
+    QVERIFY(f.window.isVisible());
+    QVERIFY(!f.program.polling.tickTimer().isActive());
+    QVERIFY(!f.program.scan.running());
+    QCOMPARE(f.state.commandStack.topIndex, 0);
+    f.tick();
+    QVERIFY(f.port.sent().isEmpty());
+    QVERIFY(f.alarmPort.sent().isEmpty());
+    QVERIFY(f.controlPort.sent().isEmpty());
+}
+
+// The item a list's edit field names is the one used, even when another was
+// selected: "COM3" typed over COM1 polls COM3, "ASCII" typed over RTU frames
+// in ASCII.
+void TestMainWindowLink::typedItemTextIsThatItem()
+{
+    UiFixture f;
+    f.edit("Address")->setText("1");
+    f.combo("ComPort")->setEditText("COM3");
+    f.combo("CommRate")->setEditText("19200");
+    f.combo("Protocol")->setEditText("ASCII");
+    f.startPolling();
+    QVERIFY(f.asker.asked.isEmpty());
+    QCOMPARE(f.port.portNumber(), 3);
+    QCOMPARE(f.port.settings(), QStringLiteral("19200,N,8,1"));
+    QVERIFY(f.state.moduleSlots.selectedIsAscii());
+    f.tick();
+    QCOMPARE(f.lastSent(), krv::asciiFrame(QByteArray::fromHex("010301F80003")));
 }
 
 void TestMainWindowLink::setSensorsWritesPickedChannels()

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void naming_data();
     void naming();
     void cancelOrEmptyNameOpensNothing();
+    void folderNamesOpenNothing();
     void existingFileAsksBeforeReplacing();
     void unwritableFileLeavesRecordingOff();
     void endingWhileRecordingLeavesNoStopLine();
@@ -157,8 +158,8 @@ void TestMeasurementRecord::naming_data()
                                << "run1.txt";
     QTest::newRow("digit extension") << "data.2"
                                      << "data.2";
-    QTest::newRow("dot in directory") << "sub.d/x"
-                                      << "sub.d/x";
+    QTest::newRow("blanks around") << " run2 "
+                                   << "run2.DAT";
 }
 
 void TestMeasurementRecord::naming()
@@ -189,6 +190,25 @@ void TestMeasurementRecord::cancelOrEmptyNameOpensNothing()
     QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
 }
 
+// The record goes into the current folder: a name with a folder part, or
+// naming a folder, is refused with a message.
+void TestMeasurementRecord::folderNamesOpenNothing()
+{
+    QDir().mkpath("sub.d");
+    UiFixture f;
+    f.asker.texts = {QStringLiteral("sub.d/x"), QStringLiteral(".."), QStringLiteral("sub.d")};
+    f.click("Save");
+    f.click("Save");
+    f.click("Save");
+    QCOMPARE(f.asker.kinds(), (QStringList{"text", "inform", "text", "inform", "text", "inform"}));
+    QCOMPARE(
+        f.asker.asked[1].text,
+        QStringLiteral("“sub.d/x”不是文件名：不能含有“/”或“\\”，文件保存在当前文件夹。没有保存。"));
+    QVERIFY(!f.window.recording());
+    QVERIFY(!recordingControls(f));
+    QVERIFY(QDir("sub.d").isEmpty());
+}
+
 void TestMeasurementRecord::existingFileAsksBeforeReplacing()
 {
     {
@@ -217,10 +237,12 @@ void TestMeasurementRecord::existingFileAsksBeforeReplacing()
 void TestMeasurementRecord::unwritableFileLeavesRecordingOff()
 {
     UiFixture f;
-    f.asker.texts = {QStringLiteral("no-such-dir/x")};
+    // A name longer than the file system takes.
+    const QString tooLong(300, QLatin1Char('x'));
+    f.asker.texts = {tooLong};
     f.click("Save");
     QCOMPARE(f.asker.kinds(), (QStringList{"text", "inform"}));
-    QVERIFY(f.asker.asked[1].text.contains("no-such-dir/x.DAT"));
+    QVERIFY(f.asker.asked[1].text.contains(tooLong + ".DAT"));
     QVERIFY(!f.window.recording());
     QVERIFY(!recordingControls(f));
 

@@ -1,7 +1,9 @@
 // The "查看" menu and its two windows on the whole program (in-memory port):
 // created on first use, listening only while open, the controls, the choices
-// kept in settings, the exports through the file chooser, and the trend chart
-// fed with the main window's measurements.
+// kept in settings, the monitor's size on a screen narrower than it, the
+// exports through the file chooser, and the trend chart fed with the main
+// window's measurements. The offscreen platform runs with one screen of
+// 1280 x 800 pixels.
 
 #include "uifixture.h"
 
@@ -13,6 +15,7 @@
 #include <QCheckBox>
 #include <QLineSeries>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
@@ -36,6 +39,22 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Gives the offscreen platform one screen of 1280 x 800 pixels (its own is
+// 800 x 600), through the configuration file it reads at start-up.
+void useLaptopScreen()
+{
+    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
+        return;
+    static QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screens.json")));
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1280,
+                                      "height": 800, "logicalDpi": 96}]})") < 0)
+        qFatal("cannot write %s", qPrintable(config.fileName()));
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+}
+
 // The measurement read and its reply.
 void measure(UiFixture &f, const QList<int> &values)
 {
@@ -57,6 +76,7 @@ private Q_SLOTS:
     void monitorListensOnlyWhileOpenAndNotPaused();
     void monitorControls();
     void monitorKeepsItsChoices();
+    void monitorFitsItsScreen();
     void monitorExports();
     void trendFollowsMeasurementsOnceOpened();
     void trendKeepsItsChoicesAndExports();
@@ -168,6 +188,10 @@ void TestMonitorWindows::monitorControls()
     QVERIFY(monitor->findChild<QLabel *>(QStringLiteral("Counts"))
                 ->text()
                 .contains(u"共 4 行，显示 1 行"));
+    check->setCurrentIndex(7);
+    QCOMPARE(check->currentText(), QStringLiteral("迟到的应答"));
+    QCOMPARE(monitor->proxy().filter().check, TrafficFilter::Check::Late);
+    QCOMPARE(monitor->proxy().rowCount(), 0);
 
     monitor->findChild<QSpinBox *>(QStringLiteral("RowLimit"))->setValue(100);
     QCOMPARE(log.rowLimit(), 100);
@@ -203,6 +227,23 @@ void TestMonitorWindows::monitorKeepsItsChoices()
     QCOMPARE(monitor->view()->columnWidth(TrafficLog::Decoding), 333);
 }
 
+// Opened first on a screen narrower than its first size, then with the size
+// and place of a bigger screen kept: within the screen, frame and all.
+void TestMonitorWindows::monitorFitsItsScreen()
+{
+    for (int opening = 0; opening < 2; ++opening) {
+        UiFixture f;
+        trigger(f, "mnuTrafficMonitor");
+        TrafficMonitor *monitor = f.program.monitors.trafficMonitor();
+        const QRect available = monitor->screen()->availableGeometry();
+        QCOMPARE(available.size(), QSize(1280, 800));
+        QVERIFY(available.contains(monitor->frameGeometry()));
+        QVERIFY(monitor->width() > 1000 && monitor->height() >= 560);
+        monitor->setGeometry(1000, 600, 1900, 1100);
+        monitor->close();
+    }
+}
+
 void TestMonitorWindows::monitorExports()
 {
     UiFixture f;
@@ -230,6 +271,7 @@ void TestMonitorWindows::monitorExports()
     monitor->exportCsv();
     QCOMPARE(f.asker.kinds().constLast(), QStringLiteral("inform"));
     QVERIFY(f.asker.asked.constLast().text.contains(QStringLiteral("no/such/dir/x.csv")));
+    QVERIFY(f.asker.asked.constLast().text.endsWith(QStringLiteral("：文件或目录不存在")));
 }
 
 void TestMonitorWindows::trendFollowsMeasurementsOnceOpened()
@@ -315,5 +357,5 @@ void TestMonitorWindows::trendKeepsItsChoicesAndExports()
     QCOMPARE(f.asker.kinds(), (QStringList{"file", "file"}));
 }
 
-QTEST_MAIN(TestMonitorWindows)
+QTEST_MAIN_WRAPPER(TestMonitorWindows, useLaptopScreen(); QTEST_MAIN_SETUP())
 #include "tst_monitorwindows.moc"

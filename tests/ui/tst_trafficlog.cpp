@@ -1,6 +1,7 @@
 // The traffic log: its rows for a scripted exchange through a real engine on
-// the in-memory port, listening and attaching, the row limit and batching,
-// the filter, and both exports byte for byte.
+// the in-memory port, a late reply and a frame that failed its check,
+// listening and attaching, the row limit and batching, the filter, and both
+// exports byte for byte.
 #include "linkfixture.h"
 #include "testsupport.h"
 #include "ui/monitor/trafficlog.h"
@@ -48,6 +49,7 @@ class TestTrafficLog : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void scriptedExchange();
+    void lateReplyAndCheckFailure();
     void listensOnlyWhenAsked();
     void attachSeveralEnginesAndForgetDestroyedOnes();
     void rowLimitDropsTheOldest();
@@ -64,6 +66,8 @@ private Q_SLOTS:
 void TestTrafficLog::scriptedExchange()
 {
     LinkFixture f;
+    qint64 now = 0; // the engine's clock
+    f.engine.setClock([&now] { return now; });
     TrafficLog log;
     log.setClock(steppingClock());
     log.attach(f.engine, QStringLiteral("主窗口"));
@@ -78,6 +82,7 @@ void TestTrafficLog::scriptedExchange()
     f.deliver(broken);
     f.reads.readMeasurements();
     f.engine.onReplyTimeout();
+    now += 60000; // long after the spoilt reply: its own can no longer come late
     f.reads.readSwitchOutputs();
     f.reply(hex("0201020501"));
     f.reply(hex("0101020501"));
@@ -111,7 +116,7 @@ void TestTrafficLog::scriptedExchange()
         "收 | RTU | 1 | 03 | 起始 0x0000 数量 8：-200 32767 -32768 0 1 2 3 -1 | 正常 | "
         "01 03 10 FF 38 7F FF 80 00 00 00 00 01 00 02 00 03 FF FF 6D 74",
         "发 | RTU | 1 | 01 | 读线圈 起始 0x0000 数量 9 |  | 01 01 00 00 00 09 FC 0C",
-        "收 | RTU | 1 | 01 |  | 校验错误 | 01 01 02 04 01 7B 6C",
+        "收 | RTU |  |  |  | 校验错误 | 01 01 02 04 01 7B 6C",
         "发 | RTU | 1 | 03 | 读保持寄存器 起始 0x0000 数量 8 |  | 01 03 00 00 00 08 44 0C",
         "收 | RTU | 1 | 03 | 读保持寄存器 起始 0x0000 数量 8 | 超时 | ",
         "发 | RTU | 1 | 01 | 读线圈 起始 0x0000 数量 9 |  | 01 01 00 00 00 09 FC 0C",
@@ -130,6 +135,39 @@ void TestTrafficLog::scriptedExchange()
     QCOMPARE(cells(log, 13)[TrafficLog::Time], QStringLiteral("10:00:01.625"));
     QCOMPARE(cells(log, 0)[TrafficLog::Elapsed], QString());
     QVERIFY(!cells(log, 1)[TrafficLog::Elapsed].isEmpty());
+}
+
+// A measurement reply that comes after its request timed out, while a coil
+// read is outstanding: its own station, function and registers, a fault's
+// colour, never taken for the coil read's answer. A frame that failed its
+// check shows only its bytes: station and function would be noise.
+void TestTrafficLog::lateReplyAndCheckFailure()
+{
+    LinkFixture f;
+    TrafficLog log;
+    log.attach(f.engine, QStringLiteral("主窗口"));
+    log.setListening(true);
+    f.useModule(1, false);
+    f.reads.readMeasurements();
+    f.engine.onReplyTimeout();
+    f.reads.readSwitchOutputs();
+    f.reply(testsupport::registersBody(1, 3, {1, 2, 3, 4, 5, 6, 7, 8}));
+    f.deliver(hex("47010205017B6C")); // a coil reply of station 1 with a spoilt first byte
+    log.flush();
+    QCOMPARE(log.rowCount(), 5);
+    QCOMPARE(cells(log, 3).mid(TrafficLog::Station, 4),
+             (QStringList{"1", "03", "8 个寄存器：1 2 3 4 5 6 7 8", "迟到的应答"}));
+    QCOMPARE(cells(log, 4).mid(TrafficLog::Station, 4), (QStringList{"", "", "", "校验错误"}));
+    QCOMPARE(cells(log, 4)[TrafficLog::Bytes], QStringLiteral("47 01 02 05 01 7B 6C"));
+    QVERIFY(!log.data(log.index(4, TrafficLog::Function), Qt::ToolTipRole).isValid());
+    const auto colour = [&log](int row) { return log.data(log.index(row, 0), Qt::ForegroundRole); };
+    QCOMPARE(colour(3), colour(4));
+    QVERIFY(colour(3) != colour(1));
+    QBuffer csv;
+    csv.open(QIODevice::WriteOnly);
+    QVERIFY(log.writeCsv(csv, {TrafficFilter::Direction::All, TrafficFilter::Check::Late}));
+    QCOMPARE(csv.data().count("\r\n"), 2);
+    QVERIFY(csv.data().contains(",收,RTU,1,03,8 个寄存器：1 2 3 4 5 6 7 8,迟到的应答,"));
 }
 
 void TestTrafficLog::listensOnlyWhenAsked()
@@ -243,16 +281,18 @@ void TestTrafficLog::filter_data()
     QTest::addColumn<int>("direction");
     QTest::addColumn<int>("check");
     QTest::addColumn<QString>("kinds");
-    // Rows: sent, answer, check failed, timed out, foreign, exception.
-    QTest::newRow("all") << 0 << 0 << "SACTFE";
+    // Rows: sent, answer, check failed, timed out, foreign, exception, late.
+    QTest::newRow("all") << 0 << 0 << "SACTFEL";
     QTest::newRow("sent") << 1 << 0 << "S";
-    QTest::newRow("received") << 2 << 0 << "ACTFE";
+    QTest::newRow("received") << 2 << 0 << "ACTFEL";
     QTest::newRow("good") << 0 << 1 << "A";
     QTest::newRow("check failed") << 0 << 2 << "C";
     QTest::newRow("timed out") << 0 << 3 << "T";
     QTest::newRow("foreign") << 0 << 4 << "F";
     QTest::newRow("exception") << 0 << 5 << "E";
-    QTest::newRow("any fault") << 0 << 6 << "CTFE";
+    QTest::newRow("any fault") << 0 << 6 << "CTFEL";
+    QTest::newRow("late") << 0 << 7 << "L";
+    QTest::newRow("received late") << 2 << 7 << "L";
     QTest::newRow("sent and faults") << 1 << 6 << "";
 }
 
@@ -263,7 +303,8 @@ void TestTrafficLog::filter()
     QFETCH(QString, kinds);
     const QList<QPair<char, Kind>> all = {{'S', Kind::Sent},        {'A', Kind::Answer},
                                           {'C', Kind::CheckFailed}, {'T', Kind::TimedOut},
-                                          {'F', Kind::Foreign},     {'E', Kind::Exception}};
+                                          {'F', Kind::Foreign},     {'E', Kind::Exception},
+                                          {'L', Kind::Late}};
     TrafficFilter filter;
     filter.direction = static_cast<TrafficFilter::Direction>(direction);
     filter.check = static_cast<TrafficFilter::Check>(check);
@@ -341,7 +382,7 @@ void TestTrafficLog::textExport()
                                 "校验      耗时(ms)  原始数据\r\n"
                                 "10:00:00.000  主窗口  发    RTU     1     11      读设备标识      "
                                 "                01 11 C0 2C\r\n"
-                                "10:00:00.125  主窗口  收    RTU     1     11                  "
+                                "10:00:00.125  主窗口  收    RTU                               "
                                 "校验错误  7         01 11 C0 2D\r\n";
     QCOMPARE(out.data(), expected);
 }

@@ -24,7 +24,15 @@ struct UiFixture
     krv::MainWindow &window = program.mainWindow;
     krv::SharedState &state = program.state;
 
-    UiFixture() { window.show(); }
+    // The main engine's clock: a tick moves it on by the polling period, so
+    // that a request timed out some ticks ago is no longer waited for.
+    qint64 now = 0;
+
+    UiFixture()
+    {
+        program.engine.setClock([this] { return now; });
+        window.show();
+    }
 
     template <class T> T *w(const QString &name) const
     {
@@ -40,14 +48,24 @@ struct UiFixture
     void click(const QString &name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
     // Presses "运 行" and takes the real timer off again, so that the test
-    // runs every tick itself.
-    void startPolling()
+    // runs every tick itself. Unless `identify` is false, the module counts as
+    // identified from the start (its firmware as the state holds it), so that
+    // every reply is decoded as it comes.
+    void startPolling(bool identify = true)
     {
         click(QStringLiteral("Start"));
         QVERIFY(program.polling.tickTimer().isActive());
         program.polling.tickTimer().stop();
+        if (identify)
+            identified();
     }
-    void tick() { program.polling.onTick(); }
+    // The selected module has identified itself (editors open on it).
+    void identified() { state.module.firmwareKnown = true; }
+    void tick()
+    {
+        now += 300;
+        program.polling.onTick();
+    }
 
     QByteArray lastSent() const { return testsupport::lastSent(port); }
     // The request bodies sent since the list was cleared, without check bytes,
@@ -61,6 +79,7 @@ struct UiFixture
     // Runs the request of one code and answers it from the station asked.
     void answer(qint16 code, QByteArray body)
     {
+        now += 300;
         program.polling.execute(code);
         body[0] = char(state.moduleSlots.selectedAddress());
         reply(body);

@@ -47,9 +47,12 @@ AlarmChannelTexts AlarmEditor::channelTexts(int channel) const
 
 ModuleControlFields AlarmEditor::controlFields() const
 {
-    return {ui.requestOutputList->currentIndex(), ui.serialOutputBox->text(),
-            ui.measuredChannelsBox->text(), ui.startModeList->currentIndex(),
-            ui.addressingList->currentIndex()};
+    const auto position = [](const QComboBox *list) {
+        return listChoice(list).value_or(ModuleControlFields::NotAnItem);
+    };
+    return {position(ui.requestOutputList), ui.serialOutputBox->text(),
+            ui.measuredChannelsBox->text(), position(ui.startModeList),
+            position(ui.addressingList)};
 }
 
 void AlarmEditor::showChannel(int channel, const AlarmChannelTexts &texts)
@@ -88,11 +91,22 @@ void AlarmEditor::onWriteClicked(int block)
         refuse(*refused);
 }
 
-std::optional<qint32> AlarmEditor::boxNumber(QLineEdit *box, Field field, qint32 lo, qint32 hi)
+std::optional<qint32> AlarmEditor::boxAddress(QLineEdit *box, Field field)
 {
-    const FieldNumber n = fieldNumber(box->text(), lo, hi);
+    const FieldNumber n = wholeNumber(box->text(), AlarmRange::Address);
     if (n.fault) {
-        refuse({field, *n.fault, -1, -1, lo, hi});
+        refuse({field, *n.fault, -1, -1, AlarmRange::Address.low, AlarmRange::Address.high});
+        return std::nullopt;
+    }
+    return n.value;
+}
+
+std::optional<qint32> AlarmEditor::boxRegisterValue(QLineEdit *box)
+{
+    constexpr FieldRange range = AlarmRange::RegisterValue;
+    const FieldNumber n = fieldNumber(box->text(), range.low, range.high);
+    if (n.fault) {
+        refuse({Field::RegisterValue, *n.fault, -1, -1, range.low, range.high});
         return std::nullopt;
     }
     return n.value;
@@ -100,33 +114,37 @@ std::optional<qint32> AlarmEditor::boxNumber(QLineEdit *box, Field field, qint32
 
 void AlarmEditor::onReadRegisterClicked()
 {
-    if (const auto a = boxNumber(ui.registerAddressBox, Field::RegisterAddress, 0, AddressMax))
+    if (const auto a = boxAddress(ui.registerAddressBox, Field::RegisterAddress))
         m_blocks.readRegister(static_cast<quint16>(*a));
 }
 
 void AlarmEditor::onWriteRegisterClicked()
 {
-    const auto a = boxNumber(ui.registerAddressBox, Field::RegisterAddress, 0, AddressMax);
+    const auto a = boxAddress(ui.registerAddressBox, Field::RegisterAddress);
     if (!a)
         return;
-    if (const auto v =
-            boxNumber(ui.registerValueBox, Field::RegisterValue, RegisterMin, RegisterMax))
+    if (const auto v = boxRegisterValue(ui.registerValueBox))
         m_blocks.writeRegister(static_cast<quint16>(*a), *v);
 }
 
 void AlarmEditor::onReadSwitchClicked()
 {
-    if (const auto a = boxNumber(ui.switchAddressBox, Field::SwitchAddress, 0, AddressMax))
+    if (const auto a = boxAddress(ui.switchAddressBox, Field::SwitchAddress))
         m_blocks.readSwitch(static_cast<quint16>(*a));
 }
 
 void AlarmEditor::onWriteSwitchClicked()
 {
-    const auto a = boxNumber(ui.switchAddressBox, Field::SwitchAddress, 0, AddressMax);
+    const auto a = boxAddress(ui.switchAddressBox, Field::SwitchAddress);
     if (!a)
         return;
-    if (const auto s = boxNumber(ui.switchValueBox, Field::SwitchValue, RegisterMin, RegisterMax))
-        m_blocks.writeSwitch(static_cast<quint16>(*a), *s != 0);
+    // Any number but zero is on, 0.4 too: the value is not rounded.
+    const auto on = switchOn(ui.switchValueBox->text());
+    if (!on) {
+        refuse({Field::SwitchValue, InputRefusal::Reason::NotANumber});
+        return;
+    }
+    m_blocks.writeSwitch(static_cast<quint16>(*a), *on);
 }
 
 QString AlarmEditor::fieldName(Field field, int channel) const
@@ -173,8 +191,10 @@ void AlarmEditor::refuse(const InputRefusal &refusal)
     QString problem;
     switch (refusal.reason) {
     case InputRefusal::Reason::NotANumber:
-    case InputRefusal::Reason::NotWhole:
         problem = tr("不是数字");
+        break;
+    case InputRefusal::Reason::NotWhole:
+        problem = tr("不是%1~%2之间的整数").arg(refusal.low).arg(refusal.high);
         break;
     case InputRefusal::Reason::OutOfRange:
         problem = tr("不在%1~%2之间").arg(refusal.low).arg(refusal.high);
@@ -184,6 +204,9 @@ void AlarmEditor::refuse(const InputRefusal &refusal)
         break;
     case InputRefusal::Reason::NoSelection:
         problem = tr("没有选择");
+        break;
+    case InputRefusal::Reason::NotAnItem:
+        problem = tr("不是列表中的项目");
         break;
     }
     m_asker.inform(this, programTitle(),
@@ -200,13 +223,18 @@ std::optional<QList<QByteArray>> AlarmEditor::fileLines()
 {
     std::optional<QString> failed;
     // A text as a field that reads back as itself; tells the user and gives up
-    // at the first one that cannot.
+    // at the first one that cannot (a double quote, a line break, a character
+    // GB2312 lacks).
     const auto field = [&](const QString &text, Field which, int channel) -> QString {
         if (failed)
             return QString();
         const auto f = textField(text);
+        const QStringList outside = charactersOutsideGb2312(text);
         if (!f)
             failed = tr("%1含有双引号或换行，不能保存。").arg(fieldName(which, channel));
+        else if (!outside.isEmpty())
+            failed = tr("%1含有GB2312编码中没有的字符%2，不能保存。")
+                         .arg(fieldName(which, channel), characterList(outside));
         return f.value_or(QString());
     };
     QList<QByteArray> lines;
@@ -231,6 +259,22 @@ std::optional<QList<QByteArray>> AlarmEditor::fileLines()
 
 std::optional<QString> AlarmEditor::applyFileValues(const QStringList &values)
 {
+    // A value no field could save again (a quoted one holding a double quote
+    // or a line break) refuses the whole file. File order: each channel's
+    // upper, relative, lower and pre-alarm, then the block-8 fields.
+    for (int i = 0; i < values.size(); ++i) {
+        if (textField(values[i]))
+            continue;
+        static constexpr Field channelFields[] = {Field::UpperLimit, Field::RelativeAlarm,
+                                                  Field::LowerLimit, Field::PreAlarm};
+        static constexpr Field blockFields[] = {Field::RequestOutput, Field::SerialOutput,
+                                                Field::MeasuredChannels, Field::StartMode,
+                                                Field::RegisterAddressing};
+        const int channelValues = 4 * ChannelCount;
+        return tr("%1含有双引号或换行")
+            .arg(i < channelValues ? fieldName(channelFields[i % 4], i / 4)
+                                   : fieldName(blockFields[i - channelValues], -1));
+    }
     // The list positions first: a file whose positions are no numbers changes
     // nothing. A position is the value AND 1, so -1 (nothing selected when
     // saved) comes back as position 1.

@@ -28,6 +28,7 @@ public:
     void onReadSwitchClicked();
     void onWriteSwitchClicked();
     void onSaveClicked() override;
+    ParameterFileType fileType() const override { return AlarmParameterFile; }
 
     AlarmBlocks &blocks() { return m_blocks; }
 
@@ -44,10 +45,11 @@ private:
     // Tells the user which field keeps a request from being sent.
     void refuse(const InputRefusal &refusal);
     QString fieldName(InputRefusal::Field field, int channel) const;
-    // A box's number as an address (0..32767) or a register value; nothing
+    // A box's number as an address (a whole number in AlarmRange::Address) or
+    // a register value (AlarmRange::RegisterValue, a fraction rounded); nothing
     // after telling the user why not.
-    std::optional<qint32> boxNumber(QLineEdit *box, InputRefusal::Field field, qint32 lo,
-                                    qint32 hi);
+    std::optional<qint32> boxAddress(QLineEdit *box, InputRefusal::Field field);
+    std::optional<qint32> boxRegisterValue(QLineEdit *box);
 
     AlarmEditorForm ui;
     AlarmBlocks m_blocks;

@@ -73,17 +73,26 @@ std::optional<QList<QByteArray>> ControlEditor::fileLines()
 {
     // One line per channel, the boxes in row order. A text that reading
     // would split (empty, a blank, a comma) is quoted; one that no field can
-    // hold (a double quote, a line break) is refused.
+    // hold (a double quote, a line break) or with characters GB2312 lacks is
+    // refused.
     QList<QByteArray> lines;
     for (int c = 0; c < BlockCount; ++c) {
         QStringList fields;
         for (int r = 0; r < ControlRowCount; ++r) {
-            const auto field = textField(ui.boxes[r][c]->text());
+            const QString text = ui.boxes[r][c]->text();
+            const QString caption = ControlEditorForm::rowCaption(ControlRow(r));
+            const auto field = textField(text);
             if (!field) {
                 m_asker.inform(this, programTitle(),
-                               tr("通道%1的%2含有双引号或换行，无法保存。")
+                               tr("通道%1的%2含有双引号或换行，无法保存。").arg(c).arg(caption));
+                return std::nullopt;
+            }
+            const QStringList outside = charactersOutsideGb2312(text);
+            if (!outside.isEmpty()) {
+                m_asker.inform(this, programTitle(),
+                               tr("通道%1的%2含有GB2312编码中没有的字符%3，无法保存。")
                                    .arg(c)
-                                   .arg(ControlEditorForm::rowCaption(ControlRow(r))));
+                                   .arg(caption, characterList(outside)));
                 return std::nullopt;
             }
             fields << *field;
@@ -96,6 +105,14 @@ std::optional<QList<QByteArray>> ControlEditor::fileLines()
 std::optional<QString> ControlEditor::applyFileValues(const QStringList &values)
 {
     // Channel by channel, the nine fields in row order; only the boxes change.
+    // A value no box could save again (a quoted one holding a double quote or
+    // a line break) refuses the whole file.
+    for (int i = 0; i < values.size(); ++i) {
+        if (!textField(values[i]))
+            return tr("通道%1的%2含有双引号或换行")
+                .arg(i / ControlRowCount)
+                .arg(ControlEditorForm::rowCaption(ControlRow(i % ControlRowCount)));
+    }
     for (int c = 0; c < BlockCount; ++c) {
         ControlTexts texts;
         for (int r = 0; r < ControlRowCount; ++r)

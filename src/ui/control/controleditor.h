@@ -23,6 +23,7 @@ public:
     // be converted is named in a message box and nothing is sent.
     void onWriteClicked(int channel);
     void onSaveClicked() override;
+    ParameterFileType fileType() const override { return ControlParameterFile; }
 
     // Channel c's nine box texts in row order, and filling them.
     ControlTexts channelTexts(int channel) const;

@@ -22,8 +22,8 @@ constexpr std::array<RowForm, ControlRowCount> Rows = {{
     {"SamTime", QT_TRANSLATE_NOOP("krv::ControlEditor", "采样时间"), "SamTime"},
     {"SetVal", QT_TRANSLATE_NOOP("krv::ControlEditor", "设置温度"), "SetValue"},
     {"SerD0", QT_TRANSLATE_NOOP("krv::ControlEditor", "系数D0"), "SeriesD0"},
-    {"SerD1", QT_TRANSLATE_NOOP("krv::ControlEditor", "系数D1"), "SeriesD0"},
-    {"SerD2", QT_TRANSLATE_NOOP("krv::ControlEditor", "系数D2"), "SeriesD0"},
+    {"SerD1", QT_TRANSLATE_NOOP("krv::ControlEditor", "系数D1"), "SeriesD1"},
+    {"SerD2", QT_TRANSLATE_NOOP("krv::ControlEditor", "系数D2"), "SeriesD2"},
     {"CtrlArea", QT_TRANSLATE_NOOP("krv::ControlEditor", "控制范围"), "CtrlArea"},
 }};
 

@@ -15,8 +15,8 @@ namespace krv {
 
 namespace {
 constexpr int PathRole = Qt::UserRole;
-// The patterns of the type list, by item.
-const char *const Patterns[] = {"*.con", "*.alm", "*.*"};
+// The patterns of the type list, by item (they match names in any case).
+const char *const Patterns[] = {"*.CON", "*.ALM", "*.*"};
 } // namespace
 
 FileChooser::FileChooser(QWidget *parent) : QWidget(parent)
@@ -96,11 +96,21 @@ void FileChooser::load()
     m_loaded = true;
     driveList->addItems(drives());
     addItems(typeList, {tr("控制参数文件*.CON"), tr("报警参数文件*.ALM"), tr("所有文件*.*")});
-    typeList->setCurrentIndex(0);
-    onTypeChosen(0);
-    m_pattern = QStringLiteral("*.CON");
+    typeList->setCurrentIndex(m_offered);
+    onTypeChosen(m_offered);
     setDirectory(QDir::currentPath());
     onDirectoryChosen();
+}
+
+void FileChooser::offerType(FileType type)
+{
+    m_offered = type;
+    if (!m_loaded || m_pattern == QLatin1String(Patterns[type]))
+        return;
+    // The name box shows the item, as at the first showing.
+    typeList->setCurrentIndex(type);
+    typeList->setEditText(typeList->itemText(type));
+    onTypeChosen(type);
 }
 
 void FileChooser::selectDriveOf(const QString &path)

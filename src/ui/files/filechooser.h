@@ -20,6 +20,13 @@ class FileChooser : public QWidget
 public:
     explicit FileChooser(QWidget *parent = nullptr);
 
+    // The items of the type list, in order.
+    enum FileType { ControlFiles, AlarmFiles, AllFiles };
+    // The editor about to ask offers its own type: its item is selected and
+    // its files listed (now or at the first showing). When the item already
+    // is the selected one, the name left in the name box stays.
+    void offerType(FileType type);
+
     // The drives: on Windows the drive letters, elsewhere the mounted volumes
     // (root first).
     static QStringList drives();
@@ -62,6 +69,7 @@ private:
     QString m_directory;
     int m_driveIndex = -1;
     QString m_pattern = QStringLiteral("*.CON");
+    FileType m_offered = ControlFiles; // selected at the first showing
 
     QComboBox *driveList = nullptr;
     QListWidget *directoryList = nullptr;

@@ -189,19 +189,79 @@ void MainWindow::fillLists()
 
 LineChoice MainWindow::lineChoice() const
 {
+    // The item the edit field names; typed text that names none is refused
+    // before a line is chosen (listsHoldItems).
+    const auto position = [](const QComboBox *list) {
+        return qMax(0, listChoice(list).value_or(list->currentIndex()));
+    };
     LineChoice line;
-    line.portNumber = qMax(0, ui.portList->currentIndex()) + 1;
-    line.rateIndex = qMax(0, ui.lineSpeedList->currentIndex());
-    // The selected item, not whatever was typed into the edit field.
+    line.portNumber = position(ui.portList) + 1;
+    line.rateIndex = position(ui.lineSpeedList);
     line.rateText = ui.lineSpeedList->itemText(line.rateIndex);
     return line;
 }
 
+QString MainWindow::listName(const QComboBox *list) const
+{
+    const std::pair<const QComboBox *, QString> names[] = {
+        {ui.portList, tr("通信参数的串行口")},
+        {ui.lineSpeedList, tr("通信参数的波特率")},
+        {ui.framingList, tr("通信参数的协议")},
+        {ui.sensorTypeList, tr("模块信息的传感器")},
+        {ui.perChannelList, tr("模块信息的单独设")},
+        {ui.channel8List, tr("模块信息的通道8")},
+        {ui.filterList, tr("模块信息的滤波")},
+        {ui.compensationList, tr("模块信息的补偿")},
+        {ui.moduleProtocolList, tr("模块信息的协议")},
+        {ui.moduleSpeedList, tr("模块信息的波特率")},
+        {ui.requestOutputList, tr("模块信息的请求输出")},
+        {ui.byteOutputList, tr("模块信息的字节输出")}};
+    for (const auto &[named, name] : names) {
+        if (named == list)
+            return name;
+    }
+    for (int i = 0; i < ChannelCount; ++i) {
+        if (ui.channelSensorLists[i] == list)
+            return tr("通道传感器设置的通道%1").arg(i);
+    }
+    return list->objectName();
+}
+
+bool MainWindow::listsHoldItems(const QList<const QComboBox *> &lists, Withheld withheld)
+{
+    for (const QComboBox *list : lists) {
+        if (listChoice(list))
+            continue;
+        const QString name = listName(list);
+        const QString text = list->currentText();
+        QString message;
+        switch (withheld) {
+        case Withheld::Run:
+            message = tr("%1“%2”不是列表中的项目，没有开始运行。").arg(name, text);
+            break;
+        case Withheld::Scan:
+            message = tr("%1“%2”不是列表中的项目，没有开始扫描。").arg(name, text);
+            break;
+        case Withheld::ModuleWrite:
+            message = tr("%1“%2”不是列表中的项目，模块参数没有写入。").arg(name, text);
+            break;
+        case Withheld::SensorWrite:
+            message = tr("%1“%2”不是列表中的项目，通道传感器没有写入。").arg(name, text);
+            break;
+        case Withheld::Editor:
+            message = tr("%1“%2”不是列表中的项目，参数设置窗口没有打开。").arg(name, text);
+            break;
+        }
+        m_asker.inform(this, programTitle(), message);
+        return false;
+    }
+    return true;
+}
+
 // ---- Decoded data into the controls ----------------------------------------
 
-void MainWindow::showSystemBlock(const SystemBlock &block)
+void MainWindow::showSystemBlock(const SystemBlock &m)
 {
-    const SystemBlock &m = block;
     showText(ui.serialNumberBox, QString::number(m.serialNumber));
     ui.serialNumberBox->setEnabled(false);
 
@@ -316,6 +376,8 @@ void MainWindow::reportPortFailure(const PortFailure &failure)
 
 void MainWindow::onScanClicked()
 {
+    if (!listsHoldItems({ui.portList, ui.lineSpeedList}, Withheld::Scan))
+        return;
     ui.moduleList->clear();
     ui.moduleList->setEnabled(false);
     m_scanSelection = -1;
@@ -334,19 +396,24 @@ void MainWindow::onStopClicked()
 
 void MainWindow::onRunClicked()
 {
+    if (!listsHoldItems({ui.portList, ui.lineSpeedList, ui.framingList}, Withheld::Run))
+        return;
     const int selected = ui.moduleList->currentIndex();
     qint16 manualAddress = 0;
     if (selected < 0) {
-        const auto address = parseWhole(ui.addressBox->text(), 0, 255);
+        constexpr FieldRange range = SystemRange::StationAddress;
+        const auto address = parseWhole(ui.addressBox->text(), range.low, range.high);
         if (!address) {
             m_asker.inform(this, programTitle(),
-                           tr("“地  址”必须是0～255之间的整数，没有开始运行。"));
+                           tr("“地  址”必须是%1～%2之间的整数，没有开始运行。")
+                               .arg(range.low)
+                               .arg(range.high));
             return;
         }
         manualAddress = static_cast<qint16>(*address);
     }
     m_polling.start(lineChoice(), selected, ui.moduleList->count(), manualAddress,
-                    ui.framingList->currentIndex() == 1);
+                    listChoice(ui.framingList) == 1);
     if (selected >= 0) {
         ui.addressBox->setText(QString::number(m_state.moduleSlots.selectedAddress()));
         ui.framingList->setCurrentIndex(m_state.moduleSlots.selectedIsAscii() ? 1 : 0);
@@ -375,16 +442,18 @@ void MainWindow::onModuleChosen()
 
 SystemSelection MainWindow::systemSelection() const
 {
+    // Typed text that names no item was refused before (listsHoldItems).
+    const auto picked = [](const QComboBox *list) { return listChoice(list).value_or(-1); };
     SystemSelection selection;
-    selection.sensorType = ui.sensorTypeList->currentIndex();
-    selection.perChannel = ui.perChannelList->currentIndex();
-    selection.channel8 = ui.channel8List->currentIndex();
-    selection.compensation = ui.compensationList->currentIndex();
-    selection.filter = ui.filterList->currentIndex();
-    selection.baudRate = ui.moduleSpeedList->currentIndex();
-    selection.byteOutput = ui.byteOutputList->currentIndex();
-    selection.requestOutput = ui.requestOutputList->currentIndex();
-    selection.protocol = ui.moduleProtocolList->currentIndex();
+    selection.sensorType = picked(ui.sensorTypeList);
+    selection.perChannel = picked(ui.perChannelList);
+    selection.channel8 = picked(ui.channel8List);
+    selection.compensation = picked(ui.compensationList);
+    selection.filter = picked(ui.filterList);
+    selection.baudRate = picked(ui.moduleSpeedList);
+    selection.byteOutput = picked(ui.byteOutputList);
+    selection.requestOutput = picked(ui.requestOutputList);
+    selection.protocol = picked(ui.moduleProtocolList);
     return selection;
 }
 
@@ -397,23 +466,33 @@ void MainWindow::onWriteModuleClicked()
 {
     if (!confirmSystemWrite())
         return;
+    if (!listsHoldItems({ui.sensorTypeList, ui.perChannelList, ui.channel8List, ui.compensationList,
+                         ui.filterList, ui.moduleSpeedList, ui.byteOutputList, ui.requestOutputList,
+                         ui.moduleProtocolList},
+                        Withheld::ModuleWrite))
+        return;
     const auto refused = m_writes.writeModuleParameters(systemSelection(), ui.addressBox->text(),
                                                         ui.coldJunctionBox->text());
     if (!refused)
         return;
     m_asker.inform(this, programTitle(),
-                   refused->field == InputRefusal::Field::StationAddress
-                       ? tr("“地  址”必须是0～255之间的整数，模块参数没有写入。")
-                       : tr("“冷校准”必须是整数，模块参数没有写入。"));
+                   (refused->field == InputRefusal::Field::StationAddress
+                        ? tr("“地  址”必须是%1～%2之间的整数，模块参数没有写入。")
+                        : tr("“冷校准”必须是%1～%2之间的整数，模块参数没有写入。"))
+                       .arg(refused->low)
+                       .arg(refused->high));
 }
 
 void MainWindow::onSetSensorsClicked()
 {
     if (!confirmSystemWrite())
         return;
+    const auto &lists = ui.channelSensorLists;
+    if (!listsHoldItems({lists.begin(), lists.end()}, Withheld::SensorWrite))
+        return;
     std::array<int, ChannelCount> picked{};
     for (int i = 0; i < ChannelCount; ++i)
-        picked[i] = ui.channelSensorLists[i]->currentIndex();
+        picked[i] = listChoice(lists[i]).value_or(-1);
     m_writes.writeChannelSensors(picked);
 }
 
@@ -494,6 +573,13 @@ void MainWindow::onRecordClicked()
 
 void MainWindow::lendLine(Editor which)
 {
+    // The editors address the module the window shows: one that polling has
+    // reached and that has identified itself (never the broadcast station 0,
+    // never one whose firmware is unknown).
+    if (!m_state.module.firmwareKnown || m_scan.running()) {
+        m_asker.inform(this, programTitle(), tr("请先按“运 行”读取模块信息，再打开参数设置窗口。"));
+        return;
+    }
     m_polling.lend(lineChoice());
     hide();
     Q_EMIT editorRequested(which);
@@ -501,12 +587,14 @@ void MainWindow::lendLine(Editor which)
 
 void MainWindow::onControlEditorClicked()
 {
-    lendLine(Editor::Control);
+    if (listsHoldItems({ui.portList, ui.lineSpeedList}, Withheld::Editor))
+        lendLine(Editor::Control);
 }
 
 void MainWindow::onAlarmEditorClicked()
 {
-    lendLine(Editor::Alarm);
+    if (listsHoldItems({ui.portList, ui.lineSpeedList}, Withheld::Editor))
+        lendLine(Editor::Alarm);
 }
 
 // ---- Clock and ending -------------------------------------------------------

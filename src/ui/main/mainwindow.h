@@ -92,12 +92,19 @@ private:
     void load();
     void fillLists();
 
+    // What a refused list keeps from happening.
+    enum class Withheld { Run, Scan, ModuleWrite, SensorWrite, Editor };
+    // True when no list holds typed text that is none of its items; else
+    // tells the user which list does (the first) and what did not happen.
+    bool listsHoldItems(const QList<const QComboBox *> &lists, Withheld withheld);
+    QString listName(const QComboBox *list) const;
+
     LineChoice lineChoice() const;
     SystemSelection systemSelection() const;
     bool confirmSystemWrite();
 
     void showStatus(const LinkStatus &status);
-    void showSystemBlock(const SystemBlock &block);
+    void showSystemBlock(const SystemBlock &m);
     void showMeasurements(const ChannelValues &values, bool record);
     void showSensorCodes(const ChannelValues &codes);
     void showCalibration(const ChannelValues &values);

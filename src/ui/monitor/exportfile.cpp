@@ -1,6 +1,7 @@
 #include "exportfile.h"
 
 #include "ui/asker.h"
+#include "ui/systemreason.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
@@ -25,9 +26,9 @@ QString exportToFile(QWidget *parent, Asker &asker, const ExportRequest &request
     }
     if (ok)
         return *path;
-    asker.inform(
-        parent, request.title,
-        QCoreApplication::translate("krv::ExportFile", "文件%1写入失败：%2").arg(*path, reason));
+    asker.inform(parent, request.title,
+                 QCoreApplication::translate("krv::ExportFile", "文件%1写入失败：%2")
+                     .arg(*path, SystemReason::text(reason)));
     return QString();
 }
 

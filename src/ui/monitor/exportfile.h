@@ -1,7 +1,8 @@
 #pragma once
 // Writing an export the operator asked for: the file chooser through the
 // Asker, the bytes through QSaveFile (a failed write leaves no torn file), and
-// the system's reason in a message box when it fails.
+// the system's reason (in the words of the interface) in a message box when
+// it fails.
 
 #include <QString>
 

@@ -42,14 +42,6 @@ QString registerValues(const QByteArray &body, int from, int count)
     return values.join(u' ');
 }
 
-// The body the row's station and function come from.
-QByteArray rowBody(const TrafficRow &row)
-{
-    if (row.kind == TrafficEvent::Kind::TimedOut || row.sent())
-        return row.request;
-    return frameBody(row.bytes, row.ascii);
-}
-
 QString describeRequest(const QByteArray &body, Wording w)
 {
     if (body.size() < 2)
@@ -199,15 +191,32 @@ QString framingText(const TrafficRow &row)
     return row.ascii ? QStringLiteral("ASCII") : QStringLiteral("RTU");
 }
 
+QByteArray headerBody(const TrafficRow &row)
+{
+    switch (row.kind) {
+    case TrafficEvent::Kind::Sent:
+    case TrafficEvent::Kind::TimedOut:
+        return row.request;
+    case TrafficEvent::Kind::CheckFailed:
+        return QByteArray();
+    case TrafficEvent::Kind::Answer:
+    case TrafficEvent::Kind::Foreign:
+    case TrafficEvent::Kind::Exception:
+    case TrafficEvent::Kind::Late:
+        break;
+    }
+    return frameBody(row.bytes, row.ascii);
+}
+
 QString stationText(const TrafficRow &row)
 {
-    const QByteArray body = rowBody(row);
+    const QByteArray body = headerBody(row);
     return body.isEmpty() ? QString() : QString::number(static_cast<quint8>(body[0]));
 }
 
 QString functionText(const TrafficRow &row)
 {
-    const QByteArray body = rowBody(row);
+    const QByteArray body = headerBody(row);
     if (body.size() < 2)
         return QString();
     return QStringLiteral("%1")
@@ -223,6 +232,8 @@ QString decodingText(const TrafficRow &row, Wording w)
         return describeRequest(row.request, w);
     case TrafficEvent::Kind::CheckFailed:
         return QString(); // nothing in it can be trusted
+    case TrafficEvent::Kind::Late:
+        return describeReply(frameBody(row.bytes, row.ascii), QByteArray(), w);
     case TrafficEvent::Kind::Answer:
     case TrafficEvent::Kind::Foreign:
     case TrafficEvent::Kind::Exception:
@@ -246,6 +257,8 @@ QString checkText(const TrafficRow &row, Wording w)
         return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "应答与请求不符"), w);
     case TrafficEvent::Kind::Exception:
         return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "异常响应"), w);
+    case TrafficEvent::Kind::Late:
+        return say(QT_TRANSLATE_NOOP("krv::TrafficLog", "迟到的应答"), w);
     }
     return QString();
 }

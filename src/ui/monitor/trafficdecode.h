@@ -41,10 +41,16 @@ QByteArray frameBody(const QByteArray &wire, bool ascii);
 QString timeText(const TrafficRow &row);
 QString directionText(const TrafficRow &row, Wording w);
 QString framingText(const TrafficRow &row);
+// The body the station and function come from: the request for a sent frame
+// and a time-out, the frame's own for a reply; empty for a frame that failed
+// its check (its bytes may be noise).
+QByteArray headerBody(const TrafficRow &row);
 // Station and function of the frame (for a time-out: of its request), or
-// empty when the frame is too short to tell.
+// empty when the frame is too short to tell or failed its check.
 QString stationText(const TrafficRow &row);
 QString functionText(const TrafficRow &row);
+// Empty for a frame that failed its check. A late reply is described by
+// itself: the request it answers is not the one outstanding.
 QString decodingText(const TrafficRow &row, Wording w);
 // Empty for a sent frame.
 QString checkText(const TrafficRow &row, Wording w);

@@ -77,6 +77,8 @@ bool TrafficFilter::accepts(const TrafficRow &row) const
         return row.kind == Kind::Exception;
     case Check::AnyFault:
         return !row.sent() && row.kind != Kind::Answer;
+    case Check::Late:
+        return row.kind == Kind::Late;
     }
     return true;
 }
@@ -286,10 +288,8 @@ QVariant TrafficLog::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return cellText(r, index.column(), Wording::Screen);
     case Qt::ToolTipRole:
-        if (index.column() == Function && r.bytes.size() + r.request.size() > 0) {
-            const QByteArray body = r.sent() || r.kind == Kind::TimedOut
-                                        ? r.request
-                                        : traffic::frameBody(r.bytes, r.ascii);
+        if (index.column() == Function) {
+            const QByteArray body = traffic::headerBody(r);
             if (body.size() >= 2)
                 return traffic::functionName(static_cast<quint8>(body[1]) & 0x7F, Wording::Screen);
         }
@@ -300,6 +300,7 @@ QVariant TrafficLog::data(const QModelIndex &index, int role) const
         switch (r.kind) {
         case Kind::CheckFailed:
         case Kind::Exception:
+        case Kind::Late:
             return QBrush(QColor(200, 0, 0));
         case Kind::TimedOut:
             return QBrush(QColor(200, 110, 0));

@@ -34,7 +34,9 @@ namespace krv {
 struct TrafficFilter
 {
     enum class Direction { All, Sent, Received };
-    enum class Check { All, Good, CheckFailed, TimedOut, Foreign, Exception, AnyFault };
+    // The monitor's filter list in this order (its index is kept in the
+    // settings: new entries go last).
+    enum class Check { All, Good, CheckFailed, TimedOut, Foreign, Exception, AnyFault, Late };
     Direction direction = Direction::All;
     Check check = Check::All;
 

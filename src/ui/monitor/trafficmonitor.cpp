@@ -12,9 +12,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -23,6 +25,26 @@ namespace krv {
 namespace {
 
 const QString Group = QStringLiteral("TrafficMonitor");
+
+// `window` (without its frame) moved, and shrunk as far as `minimum` allows,
+// so that it and a frame of `frame` lie within `available`.
+QRect fitted(const QRect &window, const QMargins &frame, const QRect &available,
+             const QSize &minimum)
+{
+    const QRect room = available.marginsRemoved(frame);
+    QRect r(window.topLeft(), window.size().boundedTo(room.size()).expandedTo(minimum));
+    // Right and bottom first: a window larger than the room (its minimum) keeps
+    // its top left corner, and with it the title bar, on the screen.
+    if (r.right() > room.right())
+        r.moveRight(room.right());
+    if (r.bottom() > room.bottom())
+        r.moveBottom(room.bottom());
+    if (r.left() < room.left())
+        r.moveLeft(room.left());
+    if (r.top() < room.top())
+        r.moveTop(room.top());
+    return r;
+}
 
 } // namespace
 
@@ -69,7 +91,7 @@ void TrafficMonitor::buildUi()
     m_check->setObjectName(QStringLiteral("CheckFilter"));
     // In the order of TrafficFilter::Check.
     m_check->addItems({tr("全部"), tr("正常"), tr("校验错误"), tr("超时"), tr("应答与请求不符"),
-                       tr("异常响应"), tr("所有差错")});
+                       tr("异常响应"), tr("所有差错"), tr("迟到的应答")});
 
     m_rowLimit = new QSpinBox;
     m_rowLimit->setObjectName(QStringLiteral("RowLimit"));
@@ -125,8 +147,8 @@ void TrafficMonitor::buildUi()
     const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_view->setColumnWidth(TrafficLog::Time,
                            fixed.horizontalAdvance(QStringLiteral("00:00:00.000")) + 18);
-    // Sample rows: a measurement reply (the longest decoding polling shows)
-    // and a reply of another station (the longest check text).
+    // Sample rows: a measurement reply (the longest decoding polling shows),
+    // a reply of another station and a late one (the longest check texts).
     TrafficRow sample;
     sample.kind = TrafficEvent::Kind::Answer;
     sample.window = QString::fromUtf8(TrafficLog::MainWindowName);
@@ -135,6 +157,8 @@ void TrafficMonitor::buildUi()
                    QByteArray(2, '\0');
     TrafficRow foreign = sample;
     foreign.kind = TrafficEvent::Kind::Foreign;
+    TrafficRow late = sample;
+    late.kind = TrafficEvent::Kind::Late;
     const auto sampleWidth = [&](const TrafficRow &row, int column) {
         return widthOf(TrafficLog::cellText(row, column, Wording::Screen));
     };
@@ -147,7 +171,8 @@ void TrafficMonitor::buildUi()
     m_view->setColumnWidth(TrafficLog::Function,
                            widthOf(TrafficLog::columnTitle(TrafficLog::Function, Wording::Screen)));
     m_view->setColumnWidth(TrafficLog::Decoding, sampleWidth(sample, TrafficLog::Decoding));
-    m_view->setColumnWidth(TrafficLog::Check, sampleWidth(foreign, TrafficLog::Check));
+    m_view->setColumnWidth(TrafficLog::Check, qMax(sampleWidth(foreign, TrafficLog::Check),
+                                                   sampleWidth(late, TrafficLog::Check)));
     m_view->setColumnWidth(TrafficLog::Elapsed,
                            widthOf(TrafficLog::columnTitle(TrafficLog::Elapsed, Wording::Screen)));
 
@@ -157,7 +182,7 @@ void TrafficMonitor::buildUi()
     top->addLayout(bar);
     top->addWidget(m_view, 1);
     top->addWidget(m_counts);
-    resize(1480, 560);
+    resize(FirstSize);
 
     connect(m_pause, &QPushButton::toggled, this, &TrafficMonitor::setPaused);
     connect(m_clear, &QPushButton::clicked, this, [this] {
@@ -180,7 +205,8 @@ void TrafficMonitor::restoreSettings()
 {
     QSettings settings;
     settings.beginGroup(Group);
-    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    const bool restored = restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    fitToScreen(restored ? Placement::AsItIs : Placement::Centred);
     m_view->horizontalHeader()->restoreState(
         settings.value(QStringLiteral("columns")).toByteArray());
     m_rowLimit->setValue(
@@ -191,6 +217,25 @@ void TrafficMonitor::restoreSettings()
     m_check->setCurrentIndex(qBound(0, check, m_check->count() - 1));
     m_follow->setChecked(settings.value(QStringLiteral("follow"), true).toBool());
     m_log.setRowLimit(m_rowLimit->value());
+}
+
+void TrafficMonitor::fitToScreen(Placement placement)
+{
+    const QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect available = s->availableGeometry();
+    // The window is not shown yet and its frame not known: a title bar and
+    // thin borders are allowed for.
+    const int border = 4;
+    const QMargins frame(border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border,
+                         border);
+    QRect wanted = geometry();
+    if (placement == Placement::Centred)
+        wanted.moveCenter(available.center());
+    const QRect r = fitted(wanted, frame, available, minimumSizeHint());
+    if (r != geometry())
+        setGeometry(r);
 }
 
 void TrafficMonitor::saveSettings() const

@@ -3,6 +3,8 @@
 // pause, clear, a row limit, a filter by direction and check status, and
 // exports to CSV and plain text. It listens to the engines only while it is
 // shown and not paused; its size, place and choices are kept in QSettings.
+// Its first size, and a size kept from a bigger screen, are fitted to the
+// screen's available area (a 1280-pixel screen takes no 1480-pixel window).
 
 #include "ui/monitor/trafficlog.h"
 
@@ -49,6 +51,9 @@ public:
     void exportText();
     void saveSettings() const;
 
+    // The size of a first opening, when the screen has room for it.
+    static constexpr QSize FirstSize{1480, 560};
+
     QTableView *view() const { return m_view; }
     TrafficFilterProxy &proxy() { return m_proxy; }
 
@@ -59,6 +64,10 @@ protected:
 private:
     void buildUi();
     void restoreSettings();
+    // Before the first showing: the window within its screen's available
+    // area, centred on it when no place was kept.
+    enum class Placement { AsItIs, Centred };
+    void fitToScreen(Placement placement);
     void applyFilter();
     void rowsArrived();
     void showCounts();
