@@ -177,6 +177,21 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
             if (!v)
                 return false;
             moduleArgs.append(*v);
+        } else if (arg == u"--tcp" || arg == u"--mbap") {
+            const auto v = value();
+            if (!v)
+                return false;
+            const auto port = toInt(*v, 0, 65535);
+            if (!port) {
+                *error = QStringLiteral("%1 needs a port 0..65535, not '%2'").arg(arg, *v);
+                return false;
+            }
+            if (o.server != Server::Pty) {
+                *error = QStringLiteral("only one of --tcp and --mbap, once");
+                return false;
+            }
+            o.server = arg == u"--tcp" ? Server::Tcp : Server::Mbap;
+            o.port = *port;
         } else if (arg == u"--link") {
             const auto v = value();
             if (!v)
@@ -204,6 +219,11 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
             return false;
     }
 
+    if (!o.link.isEmpty() && o.server != Server::Pty) {
+        *error = QStringLiteral("--link names the pseudo-terminal, which --tcp and --mbap "
+                                "do not open");
+        return false;
+    }
     for (const QString &settings : moduleArgs) {
         ModuleOptions m;
         if (!parseModule(settings, global, &m, error))
@@ -211,6 +231,13 @@ bool parseOptions(const QStringList &args, Options *out, QString *error)
         for (const ModuleOptions &other : o.modules) {
             if (other.setup.address == m.setup.address && other.setup.framing == m.setup.framing) {
                 *error = QStringLiteral("two modules with address %1 in the same framing")
+                             .arg(m.setup.address);
+                return false;
+            }
+            // Modbus TCP selects a module by its address alone.
+            if (other.setup.address == m.setup.address && o.server == Server::Mbap) {
+                *error = QStringLiteral("two modules with address %1: with --mbap the unit id "
+                                        "alone selects the module")
                              .arg(m.setup.address);
                 return false;
             }
@@ -234,9 +261,12 @@ QString helpText()
 {
     return QStringLiteral(R"(Usage: krv2060-sim [options]
 
-Simulates temperature modules on one serial line. The line is a pseudo-terminal;
-the first line on standard output is its device, exactly "pty: /dev/pts/N". Open
-that device as the serial port (8N1). The simulator ends on SIGINT or SIGTERM.
+Simulates temperature modules on one serial line. By default the line is a
+pseudo-terminal; the first line on standard output is its device, exactly
+"pty: /dev/pts/N". Open that device as the serial port (8N1). With --tcp or
+--mbap the modules are reached over TCP instead and no pseudo-terminal is opened;
+the first line is then "tcp: 127.0.0.1:PORT" or "mbap: 127.0.0.1:PORT". The
+simulator ends on SIGINT or SIGTERM.
 
 Options:
   --module LIST   Adds a module (repeatable). LIST is a comma-separated list of
@@ -252,12 +282,32 @@ Options:
                   Without --module the line holds two modules:
                     addr=2,id=REREVE2060RIDU,fw=5.3,framing=rtu,baud=9600
                     addr=5,id=ZEZADO2040ZOZE,fw=5.2,framing=ascii,baud=9600
+  --tcp PORT      A transparent serial server on 127.0.0.1:PORT instead of the
+                  pseudo-terminal: the bytes a client sends reach the modules as
+                  bytes on the line would (RTU and ASCII frames, each module in
+                  its own framing, faults as on the line) and the replies go back
+                  unchanged. There is no line speed: every module answers
+                  whatever its own.
+  --mbap PORT     Modbus TCP on 127.0.0.1:PORT instead of the pseudo-terminal:
+                  each request is an MBAP frame (transaction id, protocol id 0,
+                  length, unit id, PDU); the unit id is the station address and
+                  selects the module whatever its framing, so no two modules may
+                  share an address. The reply is an MBAP frame with the same
+                  transaction id. Frames with another protocol id are skipped; a
+                  length below 2 or above 254 throws away everything received up
+                  to then (both logged at -vv).
+                  With --tcp or --mbap, PORT 0 takes any free port (the first
+                  line names it). The server takes one client at a time: a
+                  connection made while a client is connected is accepted and
+                  closed at once (logged at -v); once the client has closed its
+                  connection the next one is taken.
   --link PATH     Also makes PATH a symbolic link to the device (an old link
-                  there is replaced); removed on exit.
+                  there is replaced); removed on exit. Not with --tcp or --mbap.
   --fast          Replies at once: no turnaround, no pacing at the line speed.
   -v, --verbose   Logs every request and reply to standard error with the time
                   to the millisecond: hex bytes for RTU, the characters for
-                  ASCII. Twice (-vv) also logs bytes a module ignored.
+                  ASCII, the whole frame in hex for MBAP. Twice (-vv) also logs
+                  bytes a module ignored.
   --log-us        Log time stamps to the microsecond (HH:mm:ss.zzzzzz).
   -h, --help      Shows this text.
   --version       Shows the version.
@@ -273,6 +323,9 @@ requests that reach a module; every Nth one is affected:
                   start MS milliseconds late instead (e.g. 0x0082:320).
   --garbage N     Every Nth reply is preceded by 2 to 5 noise bytes.
   --exception N   Every Nth request is not executed and gets exception 04.
+With --mbap, --corrupt sends the reply with the complement of the request's
+transaction id (the rest of the frame is right), --garbage sends the noise bytes
+before the MBAP frame, and --lowercase does not apply.
 
 The line:
   A module answers only while the speed the master set on its end of the
@@ -282,6 +335,10 @@ The line:
   character times of silence end a frame. ASCII frames run from ":" to CR LF.
   Unless --fast, a reply starts about 3 ms after the request and is sent at
   10 bits per character.
+  Over --tcp there is no line speed, so every module answers whatever its own
+  speed; unless --fast its replies still start about 3 ms late and are paced
+  at its own speed, as from a serial server. Over --mbap replies start about
+  3 ms late (unless --fast) and go out whole.
 
 Functions: 01 read coils, 02 read discrete inputs, 03 read holding registers,
 04 read input registers (the measurements), 05 write coil (FF00 on, 0000 off),

@@ -2,14 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
-#include <utility>
 
 namespace sim {
 
@@ -43,13 +41,6 @@ QString systemError(const char *what)
 }
 
 } // namespace
-
-qint64 monotonicUs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
 
 PtyLine::~PtyLine()
 {
@@ -91,7 +82,7 @@ bool PtyLine::open(int baud, QString *error)
     return true;
 }
 
-int PtyLine::lineBaud() const
+std::optional<int> PtyLine::lineBaud() const
 {
     termios t{};
     if (tcgetattr(m_master, &t) != 0)
@@ -120,74 +111,31 @@ QByteArray PtyLine::readAvailable()
     return out;
 }
 
-void PtyLine::send(const QByteArray &bytes, qint64 startUs, int baud, bool paced,
-                   std::function<void()> done)
+void PtyLine::addPollFds(std::vector<pollfd> &fds) const
 {
-    m_queue.push_back({bytes, 0, startUs, baud, paced, std::move(done)});
+    fds.push_back({m_master, static_cast<short>(POLLIN | (blocked() ? POLLOUT : 0)), 0});
 }
 
-qint64 PtyLine::charUs(const Transmission &t) const
+LineInput PtyLine::takeInput(const pollfd *fds)
 {
-    return t.baud > 0 ? 10LL * 1000000 / t.baud : 0;
+    if (fds[0].revents & POLLIN)
+        return {readAvailable()};
+    if (fds[0].revents & (POLLHUP | POLLERR))
+        usleep(10000); // never expected while our slave descriptor is open
+    return {};
 }
 
-qint64 PtyLine::deadline(qint64 nowUs) const
+ssize_t PtyLine::writeOut(const char *data, size_t size)
 {
-    if (m_queue.empty() || m_blocked)
-        return 0;
-    const Transmission &t = m_queue.front();
-    if (nowUs < t.startUs)
-        return t.startUs;
-    if (!t.paced)
-        return nowUs;
-    // A character is handed over once its last bit would have arrived. Wake at most
-    // every millisecond.
-    const qint64 next = t.startUs + (t.written + 1) * charUs(t);
-    return std::max(next, nowUs + 1000);
+    return ::write(m_master, data, size);
 }
 
-void PtyLine::service(qint64 nowUs)
+bool PtyLine::makeRoom()
 {
-    m_blocked = false;
-    bool flushed = false;
-    while (!m_queue.empty()) {
-        Transmission &t = m_queue.front();
-        if (nowUs < t.startUs)
-            return;
-        qsizetype due = t.bytes.size();
-        if (t.paced && charUs(t) > 0)
-            due = std::min<qsizetype>(due, (nowUs - t.startUs) / charUs(t));
-        while (t.written < due) {
-            const ssize_t n = ::write(m_master, t.bytes.constData() + t.written,
-                                      static_cast<size_t>(due - t.written));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno == EAGAIN) {
-                // Nobody has read the port's input for a long while (it may not
-                // even be open): like an overrun on a real line, the oldest unread
-                // bytes are lost rather than this end waiting forever.
-                if (!flushed && tcflush(m_slave, TCIFLUSH) == 0) {
-                    flushed = true;
-                    continue;
-                }
-                m_blocked = true;
-                return;
-            }
-            if (n < 0) { // nothing can be sent: drop the transmission
-                t.written = t.bytes.size();
-                break;
-            }
-            t.written += n;
-        }
-        if (t.written < t.bytes.size())
-            return;
-        auto done = std::move(t.done);
-        m_queue.pop_front();
-        if (!m_queue.empty())
-            m_queue.front().startUs = std::max(m_queue.front().startUs, nowUs);
-        if (done)
-            done();
-    }
+    // Nobody has read the port's input for a long while (it may not even be open):
+    // like an overrun on a real line, the oldest unread bytes are lost rather than
+    // this end waiting forever.
+    return tcflush(m_slave, TCIFLUSH) == 0;
 }
 
 } // namespace sim

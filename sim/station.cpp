@@ -1,5 +1,6 @@
 #include "station.h"
 
+#include "mbap.h"
 #include "simlog.h"
 
 namespace sim {
@@ -23,12 +24,12 @@ void Station::logIgnored()
         logLine(2, tag() + " ignored " + logText(ignored, m_active.framing));
 }
 
-QList<Reply> Station::receive(QByteArrayView bytes, int lineBaud, qint64 nowUs)
+QList<Reply> Station::receive(QByteArrayView bytes, std::optional<int> lineBaud, qint64 nowUs)
 {
-    if (lineBaud != m_active.baud) {
+    if (lineBaud && *lineBaud != m_active.baud) {
         if (!m_speedMismatch)
             logLine(1,
-                    tag() + " line runs at " + QByteArray::number(lineBaud) + " baud: not heard");
+                    tag() + " line runs at " + QByteArray::number(*lineBaud) + " baud: not heard");
         m_speedMismatch = true;
         m_rx->reset();
         m_rx->takeIgnored();
@@ -49,6 +50,12 @@ QList<Reply> Station::expire(qint64 nowUs)
     return answerAll(frames);
 }
 
+void Station::resetReceiver()
+{
+    m_rx->reset();
+    logIgnored();
+}
+
 QList<Reply> Station::answerAll(const QList<QByteArray> &frames)
 {
     QList<Reply> out;
@@ -67,9 +74,30 @@ QList<Reply> Station::answerAll(const QList<QByteArray> &frames)
 std::optional<Reply> Station::answer(const QByteArray &request)
 {
     const Framing framing = m_active.framing;
-    logLine(1, tag() + " rx " + logText(frameReply(request, framing), framing));
+    const bool lowercase = m_faults.lowercase;
+    return respond(request, {tag(), frameReply(request, framing), framing, " (wrong check)",
+                             [framing, lowercase](const QByteArray &body, bool corrupt) {
+                                 return frameReply(body, framing, lowercase, corrupt);
+                             }});
+}
+
+std::optional<Reply> Station::answerMbap(quint16 transactionId, QByteArrayView body)
+{
+    const QByteArray request = body.toByteArray();
+    const QByteArray mbapTag = "[" + QByteArray::number(m_active.address) + " MBAP]";
+    return respond(request, {mbapTag, mbapFrame(transactionId, request), Framing::Rtu,
+                             " (wrong transaction id)",
+                             [transactionId](const QByteArray &reply, bool corrupt) {
+                                 return mbapFrame(corrupt ? transactionId ^ 0xFFFF : transactionId,
+                                                  reply);
+                             }});
+}
+
+std::optional<Reply> Station::respond(const QByteArray &request, const Wire &via)
+{
+    logLine(1, via.tag + " rx " + logText(via.request, via.logFraming));
     if (m_faults.silent) {
-        logLine(1, tag() + " silent: no reply");
+        logLine(1, via.tag + " silent: no reply");
         return std::nullopt;
     }
     const quint64 n = ++m_requests;
@@ -85,8 +113,8 @@ std::optional<Reply> Station::answer(const QByteArray &request)
     }
     const bool corrupt = every(m_faults.corrupt);
     if (corrupt)
-        notes += " (wrong check)";
-    QByteArray wire = frameReply(body, framing, m_faults.lowercase, corrupt);
+        notes += via.badCheck;
+    QByteArray wire = via.frame(body, corrupt);
     if (every(m_faults.garbage)) {
         const int count = std::uniform_int_distribution<int>(2, 5)(m_rng);
         QByteArray noise;
@@ -96,7 +124,7 @@ std::optional<Reply> Station::answer(const QByteArray &request)
         notes += " (" + QByteArray::number(count) + " noise bytes first)";
     }
     if (every(m_faults.drop)) {
-        logLine(1, tag() + " tx dropped: " + logText(wire, framing));
+        logLine(1, via.tag + " tx dropped: " + logText(wire, via.logFraming));
         replyDone();
         return std::nullopt;
     }
@@ -108,7 +136,7 @@ std::optional<Reply> Station::answer(const QByteArray &request)
         delayMs = m_faults.delayAtMs;
     if (delayMs > 0)
         notes += " (" + QByteArray::number(delayMs) + " ms late)";
-    logLine(1, tag() + " tx " + logText(wire, framing) + notes);
+    logLine(1, via.tag + " tx " + logText(wire, via.logFraming) + notes);
     return Reply{wire, delayMs * qint64(1000), m_active.baud};
 }
 

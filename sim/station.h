@@ -10,7 +10,9 @@
 #include <QByteArray>
 #include <QList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 namespace sim {
@@ -47,10 +49,17 @@ public:
     Station(const ModuleSetup &setup, const Faults &faults, quint32 seed);
 
     // Bytes from the master, received at nowUs while the master's end runs at
-    // lineBaud. A module whose speed differs hears only noise.
-    QList<Reply> receive(QByteArrayView bytes, int lineBaud, qint64 nowUs);
+    // lineBaud. A module whose speed differs hears only noise; without a line speed
+    // (nullopt: a TCP connection) every module hears everything.
+    QList<Reply> receive(QByteArrayView bytes, std::optional<int> lineBaud, qint64 nowUs);
     qint64 deadline() const { return m_rx->deadline(); }
     QList<Reply> expire(qint64 nowUs);
+    // Forgets a partly received frame (the master went away).
+    void resetReceiver();
+    // A request that came whole in a Modbus TCP frame: body is the unit id (this
+    // module's station address) and the PDU. The reply is a Modbus TCP frame with
+    // the same transaction id, or with its complement under the corrupt fault.
+    std::optional<Reply> answerMbap(quint16 transactionId, QByteArrayView body);
     // A reply has been sent (or would have been): stored line settings take effect.
     void replyDone();
 
@@ -60,7 +69,17 @@ public:
 
 private:
     QList<Reply> answerAll(const QList<QByteArray> &frames);
+    // How replies are framed and frames are logged: a serial framing or MBAP.
+    struct Wire
+    {
+        QByteArray tag;
+        QByteArray request;  // the request as it came, for the log
+        Framing logFraming;  // RTU: frames logged as hex bytes
+        QByteArray badCheck; // log note of the corrupt fault
+        std::function<QByteArray(const QByteArray &body, bool corrupt)> frame;
+    };
     std::optional<Reply> answer(const QByteArray &request);
+    std::optional<Reply> respond(const QByteArray &request, const Wire &wire);
     QByteArray tag() const;
     void logIgnored();
 

@@ -281,7 +281,7 @@
 <context>
     <name>krv::CommandLineText</name>
     <message>
-        <location filename="../src/app/commandline.cpp" line="+86"/>
+        <location filename="../src/app/commandline.cpp" line="+100"/>
         <source>用法: krv2060 [选项]</source>
         <translation>Usage: krv2060 [options]</translation>
     </message>
@@ -315,7 +315,18 @@ it the saved setting (language=zh or en) applies,
 else Chinese, whatever the system locale</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
+        <source>本次使用的端口, 代替上次保存的: 串行口 COM1,
+ttyUSB0 或 /dev/ttyUSB0; 串口服务器 主机:端口;
+Modbus TCP 网关 mbap://主机:端口。“运 行”或
+“扫描模块”用过后才保存</source>
+        <translation>The port of this run instead of the saved one: a
+serial port COM1, ttyUSB0 or /dev/ttyUSB0; a serial
+device server host:port; a Modbus TCP gateway
+mbap://host:port. Saved once “Run” or “Scan” uses it</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>设置文件: %1</source>
         <translation>Settings file: %1</translation>
     </message>
@@ -333,6 +344,11 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>--port 需要一个值: 串行口或网络地址</source>
+        <translation>--port needs a value: a serial port or a network address</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>%1 需要一个值: zh 或 en</source>
         <translation>%1 needs a value: zh or en</translation>
     </message>
@@ -343,6 +359,11 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>--port &quot;%1&quot; 不是有效的地址: %2</source>
+        <translation>--port &quot;%1&quot; is not a valid address: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>多余的参数: %1</source>
         <translation>unexpected argument: %1</translation>
     </message>
@@ -598,13 +619,13 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::MainWindow</name>
     <message>
-        <location filename="../src/ui/main/mainwindow.cpp" line="+365"/>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="+103"/>
+        <location filename="../src/ui/main/mainwindow.cpp" line="+399"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+104"/>
         <source>扫描 地址 %1  %2</source>
         <translation>Scan address %1  %2</translation>
     </message>
     <message>
-        <location line="+98"/>
+        <location line="+110"/>
         <source>确认窗口</source>
         <translation>Confirm</translation>
     </message>
@@ -614,7 +635,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Write the system parameters to the module?</translation>
     </message>
     <message>
-        <location line="-256"/>
+        <location line="-296"/>
         <source>通信参数的串行口</source>
         <translation>Line port</translation>
     </message>
@@ -679,7 +700,22 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Channel %1 sensor</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
+        <source>%1“%2”不是有效的地址（%3），没有开始运行。</source>
+        <translation>%1 “%2” is not a valid address (%3); polling was not started.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1“%2”不是有效的地址（%3），没有开始扫描。</source>
+        <translation>%1 “%2” is not a valid address (%3); the scan was not started.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1“%2”不是有效的地址（%3），参数设置窗口没有打开。</source>
+        <translation>%1 “%2” is not a valid address (%3); the parameter window was not opened.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>%1“%2”不是列表中的项目，没有开始运行。</source>
         <translation>%1 “%2” is not one of the list items; polling was not started.</translation>
     </message>
@@ -704,12 +740,12 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%1 “%2” is not one of the list items; the parameter window was not opened.</translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+170"/>
         <source>“地  址”必须是%1～%2之间的整数，没有开始运行。</source>
         <translation>“Address” must be a whole number from %1 to %2; polling was not started.</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>“地  址”必须是%1～%2之间的整数，模块参数没有写入。</source>
         <translation>“Address” must be a whole number from %1 to %2; the module parameters were not written.</translation>
     </message>
@@ -720,7 +756,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
         <location line="+28"/>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="+166"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+167"/>
         <location line="+31"/>
         <source>通道%1</source>
         <translation>Channel %1</translation>
@@ -758,12 +794,12 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File %1 cannot be written: %2</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+16"/>
         <source>请先按“运 行”读取模块信息，再打开参数设置窗口。</source>
         <translation>Press “Run” to read the module first, then open the parameter window.</translation>
     </message>
     <message>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="-325"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="-326"/>
         <source>KRV2060模块测试设置程序</source>
         <translation>KRV2060 Module Test and Setup</translation>
     </message>
@@ -860,18 +896,18 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>协  议</source>
         <translation>Protocol</translation>
     </message>
     <message>
-        <location line="-39"/>
-        <location line="+37"/>
+        <location line="-40"/>
+        <location line="+38"/>
         <source>波特率</source>
         <translation>Baud rate</translation>
     </message>
     <message>
-        <location line="-36"/>
+        <location line="-37"/>
         <source>请求输出</source>
         <translation>Request</translation>
     </message>
@@ -906,7 +942,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Line</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>扫描模块</source>
         <translation>Scan</translation>
     </message>
@@ -1014,6 +1050,19 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <location line="+2"/>
         <source>结 束</source>
         <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>krv::PortList</name>
+    <message>
+        <location filename="../src/ui/main/portlist.cpp" line="+119"/>
+        <source>制造商: %1</source>
+        <translation>Manufacturer: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号: %1</source>
+        <translation>Serial number: %1</translation>
     </message>
 </context>
 <context>
@@ -1266,6 +1315,36 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <source>%1 (%2) 连接中断: %3</source>
         <translation>%1 (%2) connection lost: %3</translation>
     </message>
+    <message>
+        <location line="+11"/>
+        <source>没有给出地址</source>
+        <translation>no address given</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>地址中不能有空格</source>
+        <translation>an address cannot contain blanks</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>缺少主机名</source>
+        <translation>the host name is missing</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>缺少端口号</source>
+        <translation>the port number is missing</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>端口号必须是1～65535之间的整数</source>
+        <translation>the port number must be a whole number from 1 to 65535</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>应为串行口名、设备路径、主机:端口或 mbap://主机:端口</source>
+        <translation>expected a serial port name, a device path, host:port or mbap://host:port</translation>
+    </message>
 </context>
 <context>
     <name>krv::SystemReason</name>
@@ -1426,7 +1505,19 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>The remote host closed the connection</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
+        <source>套接字操作超时</source>
+        <comment>Socket operation timed out</comment>
+        <translation>Socket operation timed out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>地址无效</source>
+        <comment>Invalid address</comment>
+        <translation>Invalid address</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>设备已经打开</source>
         <comment>Device is already open</comment>
         <translation>Device is already open</translation>
@@ -1525,7 +1616,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::TrafficLog</name>
     <message>
-        <location filename="../src/app/program.cpp" line="+43"/>
+        <location filename="../src/app/program.cpp" line="+44"/>
         <source>控制参数</source>
         <translation>Control editor</translation>
     </message>
@@ -1578,7 +1669,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%1 version %2.%3</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+35"/>
         <source>发</source>
         <translation>Out</translation>
     </message>
@@ -1588,7 +1679,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>In</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+74"/>
         <source>正常</source>
         <translation>OK</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "krv_version.h"
+#include "ui/statustext.h"
 
 #include <QCommandLineParser>
 
@@ -39,7 +40,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringList{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("zh|en"));
-    parser.addOptions({help, version, lang});
+    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("address"));
+    parser.addOptions({help, version, lang, port});
 
     // The parser goes on after a fault, so a good --lang still chooses the
     // language of the error message.
@@ -51,13 +53,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
         const QStringList unknown = parser.unknownOptionNames();
         line.error = unknown.isEmpty() ? CommandLine::Error::MissingValue
                                        : CommandLine::Error::UnknownOption;
-        line.culprit = unknown.isEmpty() ? QStringLiteral("--lang") : withDashes(unknown.first());
+        // Only the last argument can lack its value.
+        line.culprit = !unknown.isEmpty()                            ? withDashes(unknown.first())
+                       : arguments.last() == QLatin1String("--port") ? QStringLiteral("--port")
+                                                                     : QStringLiteral("--lang");
         return line;
     }
     if (parser.isSet(lang) && !line.language) {
         line.error = CommandLine::Error::BadLanguage;
         line.culprit = parser.value(lang);
         return line;
+    }
+    if (parser.isSet(port)) {
+        const LineAddress address = LineAddress::parse(parser.value(port));
+        if (!address.valid()) {
+            line.error = CommandLine::Error::BadPort;
+            line.culprit = parser.value(port);
+            return line;
+        }
+        line.port = address;
     }
     if (!parser.positionalArguments().isEmpty()) {
         line.error = CommandLine::Error::ExtraArgument;
@@ -91,6 +105,11 @@ QString CommandLineText::help(const QString &settingsFile)
                      tr("界面语言: zh 中文, en 英文。不给出时用设置中保存的\n"
                         "语言 (language=zh 或 en), 没有则用中文, 与系统的区域\n"
                         "设置无关")) +
+           optionRow(QStringLiteral("--port ADDRESS"),
+                     tr("本次使用的端口, 代替上次保存的: 串行口 COM1,\n"
+                        "ttyUSB0 或 /dev/ttyUSB0; 串口服务器 主机:端口;\n"
+                        "Modbus TCP 网关 mbap://主机:端口。“运 行”或\n"
+                        "“扫描模块”用过后才保存")) +
            u'\n' + tr("设置文件: %1").arg(settingsFile) + u'\n' +
            tr("串口 COM1..COM4: 在 Windows 以外是环境变量 KRV2060_COMn 中的\n"
               "设备路径, 未设置时为 /dev/ttyS0../dev/ttyS3。") +
@@ -112,10 +131,15 @@ QString CommandLineText::error(const CommandLine &line)
         text = tr("未知选项: %1").arg(line.culprit);
         break;
     case CommandLine::Error::MissingValue:
-        text = tr("%1 需要一个值: zh 或 en").arg(line.culprit);
+        text = line.culprit == u"--port" ? tr("--port 需要一个值: 串行口或网络地址")
+                                         : tr("%1 需要一个值: zh 或 en").arg(line.culprit);
         break;
     case CommandLine::Error::BadLanguage:
         text = tr("--lang 只接受 zh 或 en, 不接受 \"%1\"").arg(line.culprit);
+        break;
+    case CommandLine::Error::BadPort:
+        text = tr("--port \"%1\" 不是有效的地址: %2")
+                   .arg(line.culprit, StatusText::of(LineAddress::parse(line.culprit).fault));
         break;
     case CommandLine::Error::ExtraArgument:
         text = tr("多余的参数: %1").arg(line.culprit);

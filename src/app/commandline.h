@@ -1,9 +1,10 @@
 #pragma once
-// krv2060's command line: --help, --version and --lang zh|en. Parsing knows no
-// language; the texts are made afterwards, in the interface language the
+// krv2060's command line: --help, --version, --lang zh|en and --port ADDRESS.
+// Parsing knows no language; the texts are made afterwards, in the interface language the
 // parsed line (or the saved setting) chose.
 
 #include "app/language.h"
+#include "protocol/lineaddress.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -16,12 +17,14 @@ namespace krv {
 struct CommandLine
 {
     enum class Request { Run, Help, Version };
-    enum class Error { None, UnknownOption, MissingValue, BadLanguage, ExtraArgument };
+    enum class Error { None, UnknownOption, MissingValue, BadLanguage, BadPort, ExtraArgument };
 
     Request request = Request::Run;
     std::optional<Language> language; // --lang, when given and valid
     Error error = Error::None;
     QString culprit; // the option, value or argument in error
+    // --port, when given and valid: the port of this run, before the saved one.
+    std::optional<LineAddress> port;
 };
 
 // arguments as QCoreApplication::arguments(): the program name first. An error

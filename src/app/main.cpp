@@ -55,6 +55,8 @@ int main(int argc, char *argv[])
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     desktop->program.useLanguage(language.language());
+    // --port chooses the port of this run; else the one used last.
+    desktop->program.useRememberedLine(line.port);
     desktop->program.mainWindow.show();
     return QCoreApplication::exec();
 }

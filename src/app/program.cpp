@@ -4,13 +4,14 @@
 
 namespace krv {
 
-Program::Program(Ports ports, Asker &asker)
+Program::Program(Ports ports, Asker &asker, const PortInfoSource *portInfo)
     : engine(state.moduleSlots, ports.mainPort, TransactionEngine::Config{}),
       registerMap(state, engine), writes(state, engine), scan(state, engine, registerMap),
       polling(state, engine, registerMap, writes, scan),
       controlLink(state.moduleSlots, ports.controlPort, polling),
       alarmLink(state.moduleSlots, ports.alarmPort, polling),
-      mainWindow(MainWindow::Links{state, engine, registerMap, writes, scan, polling}, asker),
+      mainWindow(MainWindow::Links{state, engine, registerMap, writes, scan, polling}, asker,
+                 portInfo),
       controlEditor(controlLink, state.moduleSlots, asker), alarmEditor(alarmLink, state, asker),
       monitors(engine, registerMap, asker), m_asker(asker)
 {
@@ -66,6 +67,19 @@ void Program::useLanguage(Language running)
                          QSettings().setValue(kLanguageSetting, languageCode(*chosen));
                          if (*chosen != running)
                              m_asker.inform(&mainWindow, programTitle(), languageAtNextStartText());
+                     });
+}
+
+void Program::useRememberedLine(const std::optional<LineAddress> &port)
+{
+    const QSettings settings;
+    mainWindow.showLine(port ? port->text() : settings.value(kPortSetting).toString(),
+                        settings.value(kSpeedSetting).toString());
+    QObject::connect(&mainWindow, &MainWindow::lineUsed, &mainWindow,
+                     [](const QString &usedPort, const QString &speed) {
+                         QSettings saved;
+                         saved.setValue(kPortSetting, usedPort);
+                         saved.setValue(kSpeedSetting, speed);
                      });
 }
 

@@ -18,7 +18,10 @@
 #include "ui/control/controleditor.h"
 #include "ui/files/filechooser.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/portlist.h"
 #include "ui/monitor/monitorwindows.h"
+
+#include <optional>
 
 namespace krv {
 
@@ -31,16 +34,29 @@ struct Ports
     PortComponent &alarmPort;
 };
 
+// The settings keys of the port and line speed last used: the port as an
+// address ("COM1", "ttyUSB0", "host:4001", "mbap://host:502"), the speed as
+// its text ("9600").
+inline constexpr char kPortSetting[] = "line/port";
+inline constexpr char kSpeedSetting[] = "line/speed";
+
 class Program
 {
 public:
-    Program(Ports ports, Asker &asker);
+    // portInfo names the serial ports the main window lists (not owned;
+    // nullptr: the system's).
+    Program(Ports ports, Asker &asker, const PortInfoSource *portInfo = nullptr);
 
     // The language the windows were built in: ticked in the language menu. A
     // choice from that menu is saved for the next start (the windows are not
     // rebuilt while the line is in use) and, when it differs from this one,
     // the operator is told so in both languages.
     void useLanguage(Language running);
+    // The port and line speed the operator used last, from the settings, put
+    // into the main window; port, when given (--port), instead of the saved
+    // one. Whatever "运 行" or "扫描模块" starts with is saved for the next
+    // start.
+    void useRememberedLine(const std::optional<LineAddress> &port);
 
     SharedState state;
     TransactionEngine engine;
@@ -63,12 +79,12 @@ private:
     Asker &m_asker;
 };
 
-// The program as it runs on a desktop: the real serial ports and dialog boxes.
+// The program as it runs on a desktop: the real ports and dialog boxes.
 struct DesktopProgram
 {
-    SerialPortComponent mainPort;
-    SerialPortComponent controlPort;
-    SerialPortComponent alarmPort;
+    SystemPortComponent mainPort;
+    SystemPortComponent controlPort;
+    SystemPortComponent alarmPort;
     DialogAsker asker;
     Program program{{mainPort, controlPort, alarmPort}, asker};
 };

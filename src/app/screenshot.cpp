@@ -2,7 +2,7 @@
 // steps played automatically, so that a picture of a polling window can be
 // taken without a person at the screen (scripts/demo --screenshot).
 //
-//   krv2060-shot [main|control|chooser|alarm|monitors]
+//   krv2060-shot [main|control|chooser|alarm|monitors|portlist]
 //
 // Steps: scan until address 5 is done, stop, run the first module found, then
 // switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a
@@ -24,14 +24,21 @@
 // toward their set values), shows the chart's one-minute window, polls for
 // 45 s and before "ready" prints
 //   window NAME X Y W H
-// for each of them (NAME: traffic-monitor, trend-chart).
+// for each of them (NAME: traffic-monitor, trend-chart). "portlist": after a
+// few polling ticks, opens the port list of "通信参数"; the picture is that
+// frame with the open list below it. Besides the ports the system lists, the
+// list then holds two USB adapters as the system lists them when they are
+// plugged in (ttyUSB0 and ttyUSB1), so that the picture shows them on a
+// machine without any.
 
 #include "app/language.h"
 #include "app/program.h"
+#include "ui/main/portlist.h"
 #include "ui/monitor/trafficmonitor.h"
 #include "ui/monitor/trendchart.h"
 #include "ui/panelcachestyle.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -39,6 +46,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -92,14 +100,58 @@ public:
     }
 };
 
+// The system's ports, and for the port list's picture two USB adapters.
+class ShotPorts : public krv::PortInfoSource
+{
+public:
+    explicit ShotPorts(bool withAdapters) : m_withAdapters(withAdapters) {}
+    QList<krv::SerialPortDescription> ports() const override
+    {
+        QList<krv::SerialPortDescription> ports = krv::SystemPortInfoSource().ports();
+        if (m_withAdapters)
+            ports += {{QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
+                       QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+                       QStringLiteral("A50285BI")},
+                      {QStringLiteral("ttyUSB1"), QStringLiteral("/dev/ttyUSB1"),
+                       QStringLiteral("CP2102 USB to UART Bridge Controller"),
+                       QStringLiteral("Silicon Labs"), QStringLiteral("0001")}};
+        return ports;
+    }
+
+private:
+    bool m_withAdapters;
+};
+
 struct ShotProgram
 {
-    krv::SerialPortComponent mainPort;
-    krv::SerialPortComponent controlPort;
-    krv::SerialPortComponent alarmPort;
+    explicit ShotProgram(bool withAdapters) : ports(withAdapters) {}
+    ShotPorts ports;
+    krv::SystemPortComponent mainPort;
+    krv::SystemPortComponent controlPort;
+    krv::SystemPortComponent alarmPort;
     ShotAsker asker;
-    krv::Program program{{mainPort, controlPort, alarmPort}, asker};
+    krv::Program program{{mainPort, controlPort, alarmPort}, asker, &ports};
 };
+
+// The port list opened over the main window: prints "ready" with the place
+// of the line frame and the open list together.
+void showPortList(krv::Program &program)
+{
+    krv::MainWindow &form = program.mainWindow;
+    auto *list = form.findChild<QComboBox *>(QStringLiteral("ComPort"));
+    list->showPopup();
+    QTimer::singleShot(500, &form, [&form, list] {
+        const auto *frame = form.findChild<QWidget *>(QStringLiteral("Frame5"));
+        QRect area(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+        QWidget *popup = list->view()->window();
+        area = area.united(popup->frameGeometry()).adjusted(-8, -8, 8, 8);
+        area = area.intersected(form.screen()->geometry());
+        const qreal dpr = form.devicePixelRatioF();
+        std::printf("ready %d %d %d %d\n", qRound(area.x() * dpr), qRound(area.y() * dpr),
+                    qRound(area.width() * dpr), qRound(area.height() * dpr));
+        std::fflush(stdout);
+    });
+}
 
 // The control editor after its sweep, with channel 3 written.
 void showControlEditor(krv::Program &program, const std::function<void()> &then)
@@ -157,11 +209,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("krv2060"));
     const QString window = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("main");
-    const QStringList windows = {QStringLiteral("main"), QStringLiteral("control"),
-                                 QStringLiteral("chooser"), QStringLiteral("alarm"),
-                                 QStringLiteral("monitors")};
+    const QStringList windows = {QStringLiteral("main"),     QStringLiteral("control"),
+                                 QStringLiteral("chooser"),  QStringLiteral("alarm"),
+                                 QStringLiteral("monitors"), QStringLiteral("portlist")};
     if (!windows.contains(window)) {
-        std::fprintf(stderr, "usage: krv2060-shot [main|control|chooser|alarm|monitors]\n");
+        std::fprintf(stderr,
+                     "usage: krv2060-shot [main|control|chooser|alarm|monitors|portlist]\n");
         return 2;
     }
     krv::usePanelCacheStyle();
@@ -170,7 +223,7 @@ int main(int argc, char *argv[])
         krv::languageFromCode(qEnvironmentVariable("KRV_SHOT_LANG"))
             .value_or(krv::Language::Chinese));
 
-    auto shot = std::make_unique<ShotProgram>();
+    auto shot = std::make_unique<ShotProgram>(window == QLatin1String("portlist"));
     krv::Program *program = &shot->program;
     krv::MainWindow &form = program->mainWindow;
     form.move(0, 0);
@@ -185,6 +238,8 @@ int main(int argc, char *argv[])
             readyWith(form);
         } else if (window == QLatin1String("main"))
             readyWith(form);
+        else if (window == QLatin1String("portlist"))
+            showPortList(*program);
         else if (window == QLatin1String("control"))
             showControlEditor(*program,
                               [program, readyWith] { readyWith(program->controlEditor); });
@@ -210,12 +265,13 @@ int main(int argc, char *argv[])
             QTimer::singleShot(5000, &form, [=] { switchOn(9); });
         QTimer::singleShot(monitors ? 45000 : 7000, &form, ready);
     };
-    QObject::connect(&program->scan, &krv::ModuleScan::stepped, &form, [&](int address, bool) {
-        if (address != 6)
-            return;
-        press(form, "Command7");
-        QTimer::singleShot(300, &form, run);
-    });
+    QObject::connect(&program->scan, &krv::ModuleScan::stepped, &form,
+                     [&](int address, krv::Framing) {
+                         if (address != 6)
+                             return;
+                         press(form, "Command7");
+                         QTimer::singleShot(300, &form, run);
+                     });
     QTimer::singleShot(500, &form, [&] { press(form, "Command5"); });
     return QApplication::exec();
 }

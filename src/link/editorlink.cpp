@@ -40,7 +40,7 @@ void EditorLink::open()
 {
     m_returning = false;
     const LineChoice &line = m_lender.lentLine();
-    m_engine.configurePort(line.portNumber, line.settings());
+    m_engine.configurePort(line.address, line.settings());
     m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
     m_sweepTimer.setInterval(timerInterval(Base::PollTick, line.rateIndex));
     m_sweepBlock = 0;

@@ -3,6 +3,8 @@
 // to an editor, which opens its own port on the same device and speed and
 // gives the line back when it returns. The editors see only this.
 
+#include "protocol/lineaddress.h"
+
 #include <QString>
 
 namespace krv {
@@ -10,7 +12,7 @@ namespace krv {
 // The PC side of the line as the main window's lists hold it.
 struct LineChoice
 {
-    int portNumber = 1; // COM1..COM4
+    LineAddress address = LineAddress::com(1);
     QString rateText = QStringLiteral("9600");
     int rateIndex = 3; // 0..5 for 1200..38400
     QString settings() const { return rateText + QStringLiteral(",N,8,1"); }

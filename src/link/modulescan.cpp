@@ -24,7 +24,7 @@ ModuleScan::ModuleScan(SharedState &state, TransactionEngine &engine, RegisterMa
 
 void ModuleScan::start(const LineChoice &line)
 {
-    m_engine.configurePort(line.portNumber, line.settings());
+    m_engine.configurePort(line.address, line.settings());
     m_tickTimer.setInterval(timerInterval(Base::ScanTick, line.rateIndex));
     m_engine.setReplyTimeout(timerInterval(Base::ScanReply, line.rateIndex));
     m_tickTimer.start();
@@ -42,8 +42,9 @@ void ModuleScan::onTick()
 {
     ModuleSlots &moduleSlots = m_state.moduleSlots;
     moduleSlots.selectedAddress() = m_address;
+    const bool mbap = m_engine.port().carriesMbap();
     bool last = false;
-    if (m_asciiTurn) {
+    if (m_asciiTurn || mbap) {
         m_asciiTurn = false;
         ++m_address;
         last = m_address > 255;
@@ -53,7 +54,7 @@ void ModuleScan::onTick()
         m_asciiTurn = true;
     }
     moduleSlots.setSelectedAscii(m_asciiTurn);
-    Q_EMIT stepped(moduleSlots.selectedAddress(), m_asciiTurn);
+    Q_EMIT stepped(moduleSlots.selectedAddress(), m_engine.framing());
     if (moduleSlots.selectedAddress() != 0)
         m_reads.readDeviceId();
     if (!last)

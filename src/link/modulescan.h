@@ -1,7 +1,8 @@
 #pragma once
 // The module scan: the identification request at every station address
-// 1..255, in ASCII and then in RTU, one per tick of its own timer. A module of
-// the family that answers gets the next slot of the module table.
+// 1..255, in ASCII and then in RTU (on a Modbus TCP line once, the gateway
+// frames it), one per tick of its own timer. A module of the family that
+// answers gets the next slot of the module table.
 
 #include "link/linelender.h"
 #include "link/linetiming.h"
@@ -33,7 +34,7 @@ public:
     void stop();
 
 Q_SIGNALS:
-    void stepped(int address, bool ascii); // progress
+    void stepped(int address, krv::Framing framing); // progress
     void finished();
     // A module of the family answered: add the item, selecting slot `slot`.
     void moduleFound(const QString &item, int slot);
@@ -47,7 +48,7 @@ private:
     QTimer m_tickTimer;
     qint16 m_address = 0;
     bool m_scanning = false;
-    bool m_asciiTurn = false; // the framing tried at this tick
+    bool m_asciiTurn = false; // the framing tried at this tick (serial lines)
     bool m_lastRequestOut = false;
 };
 

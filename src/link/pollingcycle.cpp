@@ -32,7 +32,7 @@ void PollingCycle::load(const LineChoice &line)
     m_engine.cancel();
     m_scan.stop();
     m_tickTimer.stop();
-    m_engine.configurePort(line.portNumber, line.settings());
+    m_engine.configurePort(line.address, line.settings());
     m_tickTimer.setInterval(timerInterval(Base::PollTick, line.rateIndex));
     m_engine.setReplyTimeout(timerInterval(Base::PollReply, line.rateIndex));
 }
@@ -101,7 +101,7 @@ void PollingCycle::start(const LineChoice &line, int selectedSlot, int listCount
     m_askedIdentificationLastTick = false;
     m_reads.takeRefusedBeforeIdentification();
 
-    m_engine.configurePort(line.portNumber, line.settings());
+    m_engine.configurePort(line.address, line.settings());
     m_tickTimer.start();
     m_running = true;
     m_engine.resetTimeoutCount();
@@ -224,7 +224,7 @@ void PollingCycle::handBack()
         m_tickTimer.start();
     m_running = true;
     if (!m_engine.port().isOpen())
-        m_engine.configurePort(m_lentLine.portNumber, m_lentLine.settings());
+        m_engine.configurePort(m_lentLine.address, m_lentLine.settings());
 }
 
 } // namespace krv

@@ -32,9 +32,14 @@ TransactionEngine::TransactionEngine(const ModuleSlots &moduleSlots, PortCompone
     });
 }
 
-QString TransactionEngine::frameText(QByteArrayView wire, bool ascii)
+QString TransactionEngine::frameText(QByteArrayView wire, Framing framing)
 {
-    return ascii ? QString::fromLatin1(wire) : hexText(wire);
+    return framing == Framing::Ascii ? QString::fromLatin1(wire) : hexText(wire);
+}
+
+Framing TransactionEngine::framing() const
+{
+    return m_port.carriesMbap() ? Framing::Mbap : serialFraming(m_slots.selectedIsAscii());
 }
 
 void TransactionEngine::setStatus(const LinkStatus &status)
@@ -42,9 +47,9 @@ void TransactionEngine::setStatus(const LinkStatus &status)
     Q_EMIT statusChanged(status);
 }
 
-void TransactionEngine::configurePort(int portNumber, const QString &settings)
+void TransactionEngine::configurePort(const LineAddress &address, const QString &settings)
 {
-    m_port.configure(portNumber, settings);
+    m_port.configure(address, settings);
     m_portFailed = false;
     m_unanswered.clear(); // a closed port receives nothing more
     m_lateInARow = 0;
@@ -82,7 +87,7 @@ void TransactionEngine::report(TrafficEvent::Kind kind, const QByteArray &bytes)
     TrafficEvent e;
     e.kind = kind;
     e.bytes = bytes;
-    e.ascii = ascii();
+    e.framing = framing();
     if (kind != TrafficEvent::Kind::Sent)
         e.elapsedMs = now() - m_sentAt;
     Q_EMIT traffic(e);
@@ -97,8 +102,9 @@ void TransactionEngine::send(const Request &request)
         endRequest(RequestEnd::Abandoned);
     }
     loadRequest(m_frame, request);
-    frameRequest(m_frame, ascii());
-    Q_EMIT frameSent(frameText(m_frame.bytes, ascii()));
+    m_frame.transactionId = ++m_transactionId;
+    frameRequest(m_frame, framing());
+    Q_EMIT frameSent(frameText(m_frame.bytes, framing()));
 
     // After a failure nothing more goes out until the port is configured
     // again, unless this engine tries the port again at each request.
@@ -108,7 +114,7 @@ void TransactionEngine::send(const Request &request)
     }
     m_portFailed = false; // open again: a new failure is reported again
     m_request = request;
-    m_requestAscii = ascii();
+    m_requestFraming = framing();
     m_replyThreshold = m_frame.replyLength;
     m_outstanding = true;
     m_sentAt = now();
@@ -134,7 +140,7 @@ void TransactionEngine::onThresholdReached()
         qsizetype length = waiting.size();
         // All that is waiting is one frame whenever it passes its check (the
         // usual case); otherwise the first frame's own header tells its end.
-        if (!frameIntact(waiting, ascii())) {
+        if (!frameIntact(waiting, framing())) {
             const qsizetype first = frameLength(waiting);
             if (first == 0 || first > waiting.size()) {
                 // A longer frame (a late reply, say) is still arriving.
@@ -158,27 +164,65 @@ bool TransactionEngine::mayBeLateReply(QByteArrayView bytes)
     if (bytes.isEmpty())
         return false;
     for (const Unanswered &u : m_unanswered) {
-        if (u.ascii != ascii())
+        if (u.framing != framing())
             continue;
         // The beginning of a frame of that station: in ASCII its colon, in RTU
-        // its address and function (or the exception form).
-        if (u.ascii ? bytes[0] == ':'
-                    : static_cast<quint8>(bytes[0]) == u.request.station() &&
-                          (bytes.size() < 2 || (static_cast<quint8>(bytes[1]) &
-                                                ~Fn::ExceptionBit) == u.request.function()))
-            return true;
+        // its address and function (or the exception form), on Modbus TCP its
+        // transaction id.
+        switch (u.framing) {
+        case Framing::Ascii:
+            if (bytes[0] == ':')
+                return true;
+            break;
+        case Framing::Rtu:
+            if (static_cast<quint8>(bytes[0]) == u.request.station() &&
+                (bytes.size() < 2 ||
+                 (static_cast<quint8>(bytes[1]) & ~Fn::ExceptionBit) == u.request.function()))
+                return true;
+            break;
+        case Framing::Mbap:
+            if (static_cast<quint8>(bytes[0]) == u.transactionId >> 8 &&
+                (bytes.size() < 2 || static_cast<quint8>(bytes[1]) == (u.transactionId & 0xFF)))
+                return true;
+            break;
+        }
     }
     return false;
+}
+
+ReplyMatch TransactionEngine::confirmMbapOrSerial(const ReplyReader &reply,
+                                                  quint16 transactionId) const
+{
+    const ReplyMatch match = confirmReply(m_request, reply);
+    if (framing() != Framing::Mbap || match == ReplyMatch::Foreign)
+        return match;
+    // On Modbus TCP the transaction id says which request a reply answers, and
+    // the header's length is the frame's: a reply must be as long as its kind.
+    if (transactionId != m_transactionId)
+        return ReplyMatch::Foreign;
+    const int expected = match == ReplyMatch::Exception ? 3 : m_replyThreshold - MbapHeaderLength;
+    return reply.size() == expected ? match : ReplyMatch::Foreign;
+}
+
+bool TransactionEngine::couldAnswer(const Unanswered &u, const ReplyReader &reply,
+                                    quint16 transactionId) const
+{
+    if (u.framing != framing())
+        return false;
+    if (u.framing == Framing::Mbap && u.transactionId != transactionId)
+        return false;
+    return confirmReply(u.request, reply) != ReplyMatch::Foreign;
 }
 
 qsizetype TransactionEngine::frameLength(const QByteArray &waiting) const
 {
     // The identifier reply's byte count is the module's own affair: a reply of
     // the station asked is as long as the request expects.
-    if (!ascii() && m_outstanding && waiting.size() >= 2 && m_request.function() == Fn::ReportId &&
-        waiting[1] == char(Fn::ReportId) && static_cast<quint8>(waiting[0]) == m_request.station())
+    if (framing() == Framing::Rtu && m_outstanding && waiting.size() >= 2 &&
+        m_request.function() == Fn::ReportId && waiting[1] == char(Fn::ReportId) &&
+        static_cast<quint8>(waiting[0]) == m_request.station())
         return m_replyThreshold;
-    return firstFrameLength(waiting, ascii());
+    return firstFrameLength(waiting, framing());
 }
 
 bool TransactionEngine::takeFrame(const QByteArray &frame)
@@ -188,9 +232,16 @@ bool TransactionEngine::takeFrame(const QByteArray &frame)
 
     m_frame.bytes = frame;
     m_frame.length = static_cast<qint16>(qMin<qsizetype>(frame.size(), 0x7FFF));
-    Q_EMIT frameReceived(frameText(frame, ascii()));
+    Q_EMIT frameReceived(frameText(frame, framing()));
 
-    if (!unframeReply(m_frame, ascii())) {
+    if (!unframeReply(m_frame, framing())) {
+        if (framing() == Framing::Mbap) {
+            // A header of another protocol or a length that does not fit: no
+            // reply to anything asked.
+            report(TrafficEvent::Kind::Foreign, frame);
+            setStatus({LinkStatus::Code::ReplyMismatch});
+            return false;
+        }
         report(TrafficEvent::Kind::CheckFailed, frame);
         setStatus({LinkStatus::Code::CheckFailed});
         if (!m_outstanding)
@@ -202,12 +253,13 @@ bool TransactionEngine::takeFrame(const QByteArray &frame)
         endRequest(RequestEnd::CheckFailed);
         return true;
     }
-    const ReplyReader reply(m_frame, ascii());
-    if (const auto late = lateReplyTo(reply)) {
+    const ReplyReader reply(m_frame, checkLength());
+    if (const auto late = lateReplyTo(reply, m_frame.transactionId)) {
         takeLateReply(*late, frame);
         return false;
     }
-    const ReplyMatch match = m_outstanding ? confirmReply(m_request, reply) : ReplyMatch::Foreign;
+    const ReplyMatch match =
+        m_outstanding ? confirmMbapOrSerial(reply, m_frame.transactionId) : ReplyMatch::Foreign;
     if (match == ReplyMatch::Foreign) {
         report(TrafficEvent::Kind::Foreign, frame);
         setStatus({LinkStatus::Code::ReplyMismatch});
@@ -251,8 +303,8 @@ void TransactionEngine::rememberUnanswered()
     if (!m_outstanding)
         return;
     const int timeout = m_replyTimer.interval();
-    m_unanswered.push_back(
-        {m_request, m_requestAscii, m_sentAt, m_sentAt + 2 * qint64(timeout), timeout});
+    m_unanswered.push_back({m_request, m_requestFraming, m_transactionId, m_sentAt,
+                            m_sentAt + 2 * qint64(timeout), timeout});
 }
 
 void TransactionEngine::forgetExpired()
@@ -261,14 +313,14 @@ void TransactionEngine::forgetExpired()
     std::erase_if(m_unanswered, [t](const Unanswered &u) { return u.expiresAt <= t; });
 }
 
-std::optional<std::size_t> TransactionEngine::lateReplyTo(const ReplyReader &reply,
-                                                          bool arrivedEarlier)
+std::optional<std::size_t>
+TransactionEngine::lateReplyTo(const ReplyReader &reply, quint16 transactionId, bool arrivedEarlier)
 {
     if (!arrivedEarlier)
         forgetExpired();
     for (std::size_t i = 0; i < m_unanswered.size(); ++i) {
         const Unanswered &u = m_unanswered[i];
-        if (u.ascii == ascii() && confirmReply(u.request, reply) != ReplyMatch::Foreign)
+        if (couldAnswer(u, reply, transactionId))
             return i;
     }
     return std::nullopt;
@@ -306,7 +358,9 @@ int TransactionEngine::msUntilUnambiguous(const Request &request)
         // A reply of the same shape could be taken for either. (An exception
         // reply could too; taken for the earlier request's, it costs the new
         // request no wrong value: that one then simply goes unanswered.)
-        if (u.ascii == ascii() && repliesAlike(u.request, request))
+        // On Modbus TCP the transaction id tells replies apart: no wait.
+        if (u.framing == framing() && framing() != Framing::Mbap &&
+            repliesAlike(u.request, request))
             until = qMax(until, u.expiresAt);
     }
     return static_cast<int>(qMax<qint64>(0, until - now()));
@@ -324,27 +378,29 @@ bool TransactionEngine::takeWaitingAtTimeout()
     const QByteArray waiting = m_port.takeInput();
     if (waiting.isEmpty())
         return false;
-    if (!frameIntact(waiting, ascii())) {
+    if (!frameIntact(waiting, framing())) {
         const qsizetype first = frameLength(waiting);
         if (first == 0 || first > waiting.size()) {
             m_port.putBack(waiting);
             return false;
         }
-        report(TrafficEvent::Kind::CheckFailed, waiting);
+        report(framing() == Framing::Mbap ? TrafficEvent::Kind::Foreign
+                                          : TrafficEvent::Kind::CheckFailed,
+               waiting);
         return false;
     }
     FrameBuffer frame;
     frame.bytes = waiting;
     frame.length = static_cast<qint16>(qMin<qsizetype>(waiting.size(), 0x7FFF));
-    unframeReply(frame, ascii());
+    unframeReply(frame, framing());
     // The frame may have come long before this time-out (it stayed below the
     // threshold): a request whose reply was expected until then counts still.
-    const ReplyReader reply(frame, ascii());
-    if (const auto late = lateReplyTo(reply, true)) {
+    const ReplyReader reply(frame, checkLength());
+    if (const auto late = lateReplyTo(reply, frame.transactionId, true)) {
         takeLateReply(*late, waiting);
         return false;
     }
-    switch (confirmReply(m_request, reply)) {
+    switch (confirmMbapOrSerial(reply, frame.transactionId)) {
     case ReplyMatch::Exception:
         report(TrafficEvent::Kind::Exception, waiting);
         return true;

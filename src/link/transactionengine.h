@@ -22,6 +22,7 @@
 #include "link/linkstatus.h"
 #include "module/moduleslots.h"
 #include "protocol/framebuffer.h"
+#include "protocol/modbusframing.h"
 #include "protocol/portcomponent.h"
 #include "protocol/requests.h"
 
@@ -49,8 +50,8 @@ struct TrafficEvent
     // same station; it is not decoded.
     enum class Kind { Sent, Answer, CheckFailed, Foreign, Exception, TimedOut, Late };
     Kind kind = Kind::Sent;
-    QByteArray bytes;     // as on the wire (empty for a time-out)
-    bool ascii = false;   // framing of the slot in use
+    QByteArray bytes; // as on the wire (empty for a time-out)
+    Framing framing = Framing::Rtu;
     qint64 elapsedMs = 0; // since the request was sent (received frames, time-outs)
 };
 
@@ -92,7 +93,7 @@ public:
     PortComponent &port() { return m_port; }
     // Configures the port (closing it if open) and clears a reported failure, so
     // that sending may resume.
-    void configurePort(int portNumber, const QString &settings);
+    void configurePort(const LineAddress &address, const QString &settings);
     bool hasPortFailure() const { return m_portFailed; }
 
     // How long (ms) the line should wait before this request, so that no late
@@ -114,9 +115,12 @@ public:
     // Starting a polling cycle clears the time-out counter (0: an empty box).
     void resetTimeoutCount();
 
-    // A frame as the windows show it: RTU bytes as hexadecimal digits, an ASCII
-    // frame as its own characters.
-    static QString frameText(QByteArrayView wire, bool ascii);
+    // A frame as the windows show it: RTU and Modbus TCP bytes as hexadecimal
+    // digits, an ASCII frame as its own characters.
+    static QString frameText(QByteArrayView wire, Framing framing);
+    // How frames travel now: Modbus TCP on such a line, else the selected
+    // module's RTU or ASCII.
+    Framing framing() const;
 
 public Q_SLOTS:
     void onThresholdReached();
@@ -147,13 +151,20 @@ private:
     struct Unanswered
     {
         Request request;
-        bool ascii = false; // its framing: a reply comes in the same
+        Framing framing = Framing::Rtu; // a reply comes in the same
+        quint16 transactionId = 0;      // Modbus TCP: the reply carries it
         qint64 sentAt = 0;
         qint64 expiresAt = 0; // no reply expected after this
         int timeoutMs = 0;
     };
 
-    bool ascii() const { return m_slots.selectedIsAscii(); }
+    bool ascii() const { return framing() == Framing::Ascii; }
+    int checkLength() const { return checkFieldLength(framing()); }
+    // How the reply relates to the outstanding request; on Modbus TCP its
+    // transaction id and length must fit too.
+    ReplyMatch confirmMbapOrSerial(const ReplyReader &reply, quint16 transactionId) const;
+    // Whether an unanswered request could be answered by this reply.
+    bool couldAnswer(const Unanswered &u, const ReplyReader &reply, quint16 transactionId) const;
     qint64 now() const { return m_now(); }
     // The outstanding request's reply may still come after it ended.
     void rememberUnanswered();
@@ -162,7 +173,8 @@ private:
     void forgetExpired();
     // The earliest unanswered request the reply could answer, if any; with
     // `arrivedEarlier`, requests whose time ran out since count too.
-    std::optional<std::size_t> lateReplyTo(const ReplyReader &reply, bool arrivedEarlier = false);
+    std::optional<std::size_t> lateReplyTo(const ReplyReader &reply, quint16 transactionId,
+                                           bool arrivedEarlier = false);
     // Takes a frame as the late reply of unanswered request `index`: that
     // request and all before it are answered or beyond hope.
     void takeLateReply(std::size_t index, const QByteArray &frame);
@@ -190,12 +202,13 @@ private:
     bool m_portFailed = false;
 
     bool m_outstanding = false;
-    Request m_request;                   // the outstanding request
-    bool m_requestAscii = false;         // the framing it went out in
-    int m_replyThreshold = 0;            // its expected reply length as framed
-    qint64 m_sentAt = 0;                 // on the steady clock
-    std::deque<Unanswered> m_unanswered; // oldest first
-    int m_lateInARow = 0;                // late replies since the last one in time
+    Request m_request;                       // the outstanding request
+    Framing m_requestFraming = Framing::Rtu; // the framing it went out in
+    quint16 m_transactionId = 0;             // Modbus TCP: the last one used
+    int m_replyThreshold = 0;                // its expected reply length as framed
+    qint64 m_sentAt = 0;                     // on the steady clock
+    std::deque<Unanswered> m_unanswered;     // oldest first
+    int m_lateInARow = 0;                    // late replies since the last one in time
     QElapsedTimer m_clock;
     std::function<qint64()> m_now;
 };

@@ -35,6 +35,45 @@ QByteArray asciiFrame(QByteArrayView body)
     return out;
 }
 
+int checkFieldLength(Framing framing)
+{
+    switch (framing) {
+    case Framing::Rtu:
+        return 2;
+    case Framing::Ascii:
+        return 1;
+    case Framing::Mbap:
+        return 0;
+    }
+    return 0;
+}
+
+int framedReplyLength(int rtuLength, Framing framing)
+{
+    switch (framing) {
+    case Framing::Rtu:
+        return rtuLength;
+    case Framing::Ascii:
+        return 2 * rtuLength + 1; // ":" + two digits a byte (the LRC for the CRC) + CR LF
+    case Framing::Mbap:
+        return rtuLength - 2 + MbapHeaderLength; // the header for the CRC
+    }
+    return rtuLength;
+}
+
+QByteArray mbapFrame(quint16 transactionId, QByteArrayView body)
+{
+    QByteArray out;
+    out.reserve(MbapHeaderLength + body.size());
+    out.append(static_cast<char>(transactionId >> 8));
+    out.append(static_cast<char>(transactionId & 0xFF));
+    out.append(2, '\0'); // protocol 0: Modbus
+    out.append(static_cast<char>((body.size() >> 8) & 0xFF));
+    out.append(static_cast<char>(body.size() & 0xFF));
+    out.append(body.data(), body.size());
+    return out;
+}
+
 QByteArray rtuFrame(QByteArrayView body)
 {
     QByteArray out(body.data(), body.size());
@@ -100,7 +139,7 @@ void decodeAscii(FrameBuffer &frame)
     frame.length = static_cast<qint16>(n);
 }
 
-void frameRequest(FrameBuffer &frame, bool ascii)
+void frameRequest(FrameBuffer &frame, Framing framing)
 {
     // A builder always leaves requestLength bytes; keep the buffer exactly that
     // long so a stray length can never make us transmit or index past it.
@@ -108,8 +147,15 @@ void frameRequest(FrameBuffer &frame, bool ascii)
         frame.requestLength = 2;
     frame.bytes.resize(frame.requestLength);
     frame.length = static_cast<qint16>(frame.requestLength - 2);
-    if (ascii) {
+    if (framing == Framing::Ascii) {
         frameAsAscii(frame);
+        return;
+    }
+    if (framing == Framing::Mbap) {
+        frame.bytes =
+            mbapFrame(frame.transactionId, QByteArrayView(frame.bytes).first(frame.length));
+        frame.length = static_cast<qint16>(frame.bytes.size());
+        frame.replyLength = static_cast<qint16>(framedReplyLength(frame.replyLength, framing));
         return;
     }
     computeCrc(frame);
@@ -118,30 +164,63 @@ void frameRequest(FrameBuffer &frame, bool ascii)
     frame.length = static_cast<qint16>(frame.length + 2);
 }
 
-bool unframeReply(FrameBuffer &frame, bool ascii)
+namespace {
+// A Modbus TCP frame's body moved to the front; checksum 0 when the header is
+// one of protocol 0 whose length is the bytes that follow it.
+void decodeMbap(FrameBuffer &frame)
 {
-    if (ascii)
+    const int received =
+        qBound(0, static_cast<int>(frame.length), static_cast<int>(frame.bytes.size()));
+    const QByteArrayView bytes(frame.bytes.constData(), received);
+    const auto byte = [&](int i) { return static_cast<quint8>(bytes[i]); };
+    if (received < MbapHeaderLength + 2 || byte(2) != 0 || byte(3) != 0 ||
+        (byte(4) << 8 | byte(5)) != received - MbapHeaderLength) {
+        frame.checksum = 255;
+        return;
+    }
+    frame.transactionId = static_cast<quint16>(byte(0) << 8 | byte(1));
+    frame.bytes = frame.bytes.mid(MbapHeaderLength, received - MbapHeaderLength);
+    frame.length = static_cast<qint16>(frame.bytes.size());
+    frame.checksum = 0;
+}
+} // namespace
+
+bool unframeReply(FrameBuffer &frame, Framing framing)
+{
+    switch (framing) {
+    case Framing::Ascii:
         decodeAscii(frame);
-    else
+        break;
+    case Framing::Rtu:
         computeCrc(frame);
+        break;
+    case Framing::Mbap:
+        decodeMbap(frame);
+        break;
+    }
     return frame.checksum == 0;
 }
 
-bool frameIntact(QByteArrayView received, bool ascii)
+bool frameIntact(QByteArrayView received, Framing framing)
 {
-    if (!ascii)
+    if (framing == Framing::Rtu)
         return !received.isEmpty() && modbusCrc16(received) == 0;
     FrameBuffer frame;
     frame.bytes = received.toByteArray();
     frame.length = static_cast<qint16>(qMin<qsizetype>(received.size(), 0x7FFF));
-    decodeAscii(frame);
-    return frame.checksum == 0;
+    return unframeReply(frame, framing);
 }
 
-qsizetype firstFrameLength(QByteArrayView received, bool ascii)
+qsizetype firstFrameLength(QByteArrayView received, Framing framing)
 {
     constexpr qsizetype MaxAsciiFrame = 513; // ":" + 2 x 255 digits + CR LF
-    if (ascii) {
+    if (framing == Framing::Mbap) {
+        if (received.size() < MbapHeaderLength)
+            return 0;
+        return MbapHeaderLength +
+               (static_cast<quint8>(received[4]) << 8 | static_cast<quint8>(received[5]));
+    }
+    if (framing == Framing::Ascii) {
         const qsizetype lf = received.indexOf('\n');
         if (lf >= 0)
             return lf + 1;

@@ -1,7 +1,11 @@
 #include "portcomponent.h"
 
 #include <QSerialPort>
+#include <QTcpSocket>
+#include <QTimer>
 #include <QtGlobal>
+
+#include <utility>
 
 namespace krv {
 
@@ -34,10 +38,10 @@ QString devicePathForPort(int n)
 
 PortComponent::PortComponent(QObject *parent) : QObject(parent) {}
 
-void PortComponent::configure(int portNumber, const QString &settings)
+void PortComponent::configure(const LineAddress &address, const QString &settings)
 {
     close();
-    setPortNumber(portNumber);
+    setAddress(address);
     setSettings(settings);
 }
 
@@ -97,84 +101,163 @@ void PortComponent::lost(const QString &reason)
     Q_EMIT failed(failure(PortFailure::Kind::Lost, reason));
 }
 
-PortFailure PortComponent::failure(PortFailure::Kind kind, const QString &reason) const
+void PortComponent::openFailed(const QString &reason)
 {
-    return {kind, QStringLiteral("COM%1").arg(m_portNumber), devicePathForPort(m_portNumber),
-            reason};
+    if (isOpen())
+        closeDevice();
+    m_waiting.clear();
+    Q_EMIT failed(failure(PortFailure::Kind::CannotOpen, reason));
 }
 
-class SerialPortComponent::Device
+PortFailure PortComponent::failure(PortFailure::Kind kind, const QString &reason) const
+{
+    QString name;
+    switch (m_address.kind) {
+    case LineAddress::Kind::Tcp:
+        name = QStringLiteral("TCP");
+        break;
+    case LineAddress::Kind::Mbap:
+        name = QStringLiteral("Modbus TCP");
+        break;
+    default:
+        name = m_address.text();
+        break;
+    }
+    return {kind, name, m_address.location(), reason};
+}
+
+class SystemPortComponent::Device
 {
 public:
-    QSerialPort port;
+    QSerialPort serial;
+    QTcpSocket socket;
+    QTimer connectTimer;
+    QByteArray pending; // transmitted while the connection is being made
+    bool network = false;
 };
 
-SerialPortComponent::SerialPortComponent(QObject *parent)
+SystemPortComponent::SystemPortComponent(QObject *parent)
     : PortComponent(parent), d(std::make_unique<Device>())
 {
-    connect(&d->port, &QSerialPort::readyRead, this, [this] { deliver(d->port.readAll()); });
-    connect(&d->port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+    connect(&d->serial, &QSerialPort::readyRead, this, [this] { deliver(d->serial.readAll()); });
+    connect(&d->serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         // A vanished device (USB adapter pulled) or a dead line; other errors
         // (a single framing error, say) leave the port usable.
         if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError)
-            lost(d->port.errorString());
+            lost(d->serial.errorString());
+    });
+
+    d->connectTimer.setSingleShot(true);
+    d->connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&d->connectTimer, &QTimer::timeout, this, [this] {
+        d->socket.abort();
+        // In the system's words, as the other reasons (the windows translate them).
+        openFailed(QStringLiteral("Connection timed out"));
+    });
+    connect(&d->socket, &QTcpSocket::readyRead, this, [this] { deliver(d->socket.readAll()); });
+    connect(&d->socket, &QTcpSocket::connected, this, [this] {
+        d->connectTimer.stop();
+        d->socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        if (!d->pending.isEmpty())
+            d->socket.write(std::exchange(d->pending, {}));
+    });
+    connect(&d->socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+        const QString reason = d->socket.errorString();
+        const bool connecting = d->connectTimer.isActive();
+        d->connectTimer.stop();
+        d->pending.clear();
+        // lost() and openFailed() close the socket (after seeing it open).
+        if (connecting)
+            openFailed(reason);
+        else
+            lost(reason);
     });
 }
 
-SerialPortComponent::~SerialPortComponent()
+SystemPortComponent::~SystemPortComponent()
 {
-    if (d->port.isOpen())
-        d->port.close();
+    if (d->serial.isOpen())
+        d->serial.close();
+    d->socket.abort();
 }
 
-bool SerialPortComponent::isOpen() const
+bool SystemPortComponent::isOpen() const
 {
-    return d->port.isOpen();
+    if (d->network)
+        return d->socket.state() != QAbstractSocket::UnconnectedState;
+    return d->serial.isOpen();
 }
 
-void SerialPortComponent::transmit(const QByteArray &bytes)
+void SystemPortComponent::transmit(const QByteArray &bytes)
 {
-    if (!d->port.isOpen())
+    if (d->network) {
+        if (d->socket.state() == QAbstractSocket::ConnectedState) {
+            takeWithoutEvent(d->socket.readAll());
+            if (d->socket.write(bytes) != bytes.size())
+                lost(d->socket.errorString());
+        } else if (d->socket.state() != QAbstractSocket::UnconnectedState) {
+            d->pending.append(bytes);
+        }
+        return;
+    }
+    if (!d->serial.isOpen())
         return;
     // Whatever the system holds arrived before this request: take it into the
     // waiting bytes now, before the write, so that a fast reply can never be
     // mixed up with it. Whoever transmits decides whether to drop it (it may
     // be the beginning of a late reply).
-    takeWithoutEvent(d->port.readAll());
-    if (d->port.write(bytes) != bytes.size()) {
-        lost(d->port.errorString());
+    takeWithoutEvent(d->serial.readAll());
+    if (d->serial.write(bytes) != bytes.size()) {
+        lost(d->serial.errorString());
         return;
     }
     // Out now, from the tick that sent it, rather than on a later turn of the
     // event loop after whatever repaint the tick asked for: the requests keep
     // the tick's cadence.
-    d->port.flush();
+    d->serial.flush();
 }
 
-bool SerialPortComponent::openDevice(QString *reason)
+bool SystemPortComponent::openDevice(QString *reason)
 {
+    const LineAddress &a = address();
+    d->network = a.isNetwork();
+    if (!a.valid()) {
+        *reason = QStringLiteral("Invalid address");
+        return false;
+    }
+    if (d->network) {
+        d->pending.clear();
+        d->connectTimer.start();
+        d->socket.connectToHost(a.host, a.port);
+        return true;
+    }
     const PortSettings s = parseSettings(settings());
-    d->port.setPortName(devicePathForPort(portNumber()));
-    if (!d->port.open(QIODevice::ReadWrite)) {
-        *reason = d->port.errorString();
+    d->serial.setPortName(a.location());
+    if (!d->serial.open(QIODevice::ReadWrite)) {
+        *reason = d->serial.errorString();
         return false;
     }
-    const bool ok =
-        d->port.setBaudRate(s.valid ? s.baud : 9600) && d->port.setDataBits(QSerialPort::Data8) &&
-        d->port.setParity(QSerialPort::NoParity) && d->port.setStopBits(QSerialPort::OneStop) &&
-        d->port.setFlowControl(QSerialPort::NoFlowControl);
+    const bool ok = d->serial.setBaudRate(s.valid ? s.baud : 9600) &&
+                    d->serial.setDataBits(QSerialPort::Data8) &&
+                    d->serial.setParity(QSerialPort::NoParity) &&
+                    d->serial.setStopBits(QSerialPort::OneStop) &&
+                    d->serial.setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
-        *reason = d->port.errorString();
-        d->port.close();
+        *reason = d->serial.errorString();
+        d->serial.close();
         return false;
     }
-    d->port.clear(QSerialPort::Input);
+    d->serial.clear(QSerialPort::Input);
     return true;
 }
 
-void SerialPortComponent::closeDevice()
+void SystemPortComponent::closeDevice()
 {
-    d->port.close();
+    d->connectTimer.stop();
+    d->pending.clear();
+    d->socket.abort();
+    if (d->serial.isOpen())
+        d->serial.close();
 }
 
 } // namespace krv

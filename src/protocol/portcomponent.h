@@ -1,9 +1,11 @@
 #pragma once
-// The port component each communicating window owns: port number, settings
-// text, open and close, transmit, waiting input, a receive threshold and a
-// receive event. The base class keeps the receive buffer and raises the event
-// when the waiting bytes reach the threshold, however the bytes were chunked;
-// implementations only move bytes.
+// The port component each communicating window owns: the line's address,
+// settings text, open and close, transmit, waiting input, a receive threshold
+// and a receive event. The base class keeps the receive buffer and raises the
+// event when the waiting bytes reach the threshold, however the bytes were
+// chunked; implementations only move bytes.
+
+#include "protocol/lineaddress.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -30,8 +32,8 @@ struct PortFailure
 {
     enum class Kind { CannotOpen, Lost };
     Kind kind = Kind::CannotOpen;
-    QString portName;   // "COM1"
-    QString devicePath; // "/dev/ttyUSB0"
+    QString portName;   // "COM1", "ttyUSB0", "TCP", "Modbus TCP"
+    QString devicePath; // "/dev/ttyUSB0", "192.168.1.20:4001"
     QString reason;     // the system's words
 };
 
@@ -41,13 +43,15 @@ class PortComponent : public QObject
 public:
     explicit PortComponent(QObject *parent = nullptr);
 
-    void setPortNumber(int n) { m_portNumber = n; }
-    int portNumber() const { return m_portNumber; }
+    void setAddress(const LineAddress &address) { m_address = address; }
+    const LineAddress &address() const { return m_address; }
     void setSettings(const QString &s) { m_settings = s; }
     QString settings() const { return m_settings; }
+    // The line carries Modbus TCP frames (no RTU/ASCII framing).
+    bool carriesMbap() const { return m_address.kind == LineAddress::Kind::Mbap; }
 
-    // Closes an open port, then sets port number and settings.
-    void configure(int portNumber, const QString &settings);
+    // Closes an open port, then sets the address and the settings.
+    void configure(const LineAddress &address, const QString &settings);
 
     virtual bool isOpen() const = 0;
     // Returns false when opening failed; the failure is then reported once
@@ -86,22 +90,32 @@ protected:
     void takeWithoutEvent(const QByteArray &bytes);
     // Reports a lost port once and closes it.
     void lost(const QString &reason);
+    // Reports a port that could not be opened after all (a connection that
+    // failed while it was being made) and closes it.
+    void openFailed(const QString &reason);
     PortFailure failure(PortFailure::Kind kind, const QString &reason) const;
 
 private:
-    int m_portNumber = 1;
+    LineAddress m_address = LineAddress::com(1);
     QString m_settings = QStringLiteral("9600,N,8,1");
     int m_threshold = 0;
     QByteArray m_waiting;
 };
 
-// The port component on a serial device, through QSerialPort.
-class SerialPortComponent : public PortComponent
+// The port component of a real line: a serial device through QSerialPort, or
+// a TCP connection (to a serial device server or a Modbus TCP gateway)
+// through QTcpSocket, as the address says. A connection is made without
+// blocking: opening starts it, what is transmitted meanwhile goes out once it
+// is made, and one not made within ConnectTimeoutMs fails as a port that
+// cannot be opened.
+class SystemPortComponent : public PortComponent
 {
     Q_OBJECT
 public:
-    explicit SerialPortComponent(QObject *parent = nullptr);
-    ~SerialPortComponent() override;
+    static constexpr int ConnectTimeoutMs = 4000;
+
+    explicit SystemPortComponent(QObject *parent = nullptr);
+    ~SystemPortComponent() override;
     bool isOpen() const override;
     void transmit(const QByteArray &bytes) override;
 

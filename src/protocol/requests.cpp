@@ -50,11 +50,11 @@ void loadRequest(FrameBuffer &frame, const Request &request)
     frame.replyLength = request.replyLength;
 }
 
-ReplyReader::ReplyReader(const FrameBuffer &frame, bool ascii)
+ReplyReader::ReplyReader(const FrameBuffer &frame, int checkLength)
     : ReplyReader(
           QByteArrayView(frame.bytes.constData(), qBound(0, static_cast<int>(frame.length),
                                                          static_cast<int>(frame.bytes.size()))),
-          checkLength(ascii))
+          checkLength)
 {}
 
 ReplyReader::ReplyReader(QByteArrayView frame, int checkLength)

@@ -67,13 +67,11 @@ class ReplyReader
 {
 public:
     // The frame buffer after unframing: `length` bytes, the last one (ASCII,
-    // LRC) or two (RTU, CRC) of them the check field.
-    ReplyReader(const FrameBuffer &frame, bool ascii);
+    // LRC) or two (RTU, CRC) of them the check field (none on Modbus TCP).
+    ReplyReader(const FrameBuffer &frame, int checkLength);
     // A frame in RTU form (body and CRC), or any bytes with a check field of the
     // given length.
     ReplyReader(QByteArrayView frame, int checkLength);
-
-    static int checkLength(bool ascii) { return ascii ? 1 : 2; }
 
     int size() const { return static_cast<int>(m_body.size()); }
     bool has(int n) const { return size() >= n; }

@@ -44,7 +44,12 @@ QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *paren
 
 QComboBox *makeComboBox(const QString &name, const QString &designText, QWidget *parent)
 {
-    auto *c = named(new QComboBox(parent), name);
+    return setUpComboBox(new QComboBox(parent), name, designText);
+}
+
+QComboBox *setUpComboBox(QComboBox *box, const QString &name, const QString &designText)
+{
+    auto *c = named(box, name);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

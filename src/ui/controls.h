@@ -27,6 +27,9 @@ QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *paren
 // An editable drop-down whose edit field shows `designText` until an item is
 // picked (or selected by the program).
 QComboBox *makeComboBox(const QString &name, const QString &designText, QWidget *parent = nullptr);
+// Makes a drop-down of a class of its own (made by the caller) such a
+// drop-down; returns it.
+QComboBox *setUpComboBox(QComboBox *box, const QString &name, const QString &designText);
 // Adds items only, never clears. A list nothing was picked from keeps showing
 // the text it showed (Qt would otherwise select the first item added).
 void addItems(QComboBox *box, const QStringList &items);

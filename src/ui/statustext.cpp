@@ -108,6 +108,28 @@ QString StatusText::of(const PortFailure &failure)
         .arg(failure.portName, failure.devicePath, SystemReason::text(failure.reason));
 }
 
+QString StatusText::of(LineAddress::Fault fault)
+{
+    using Fault = LineAddress::Fault;
+    switch (fault) {
+    case Fault::None:
+        return QString();
+    case Fault::Empty:
+        return tr("没有给出地址");
+    case Fault::Blank:
+        return tr("地址中不能有空格");
+    case Fault::NoHost:
+        return tr("缺少主机名");
+    case Fault::NoPort:
+        return tr("缺少端口号");
+    case Fault::BadPort:
+        return tr("端口号必须是1～65535之间的整数");
+    case Fault::UnknownForm:
+        return tr("应为串行口名、设备路径、主机:端口或 mbap://主机:端口");
+    }
+    return QString();
+}
+
 QString StatusText::count(int n)
 {
     return n == 0 ? QString() : QString::number(n);

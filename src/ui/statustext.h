@@ -1,6 +1,7 @@
 #pragma once
-// The status line, port failures and refused input in the words of the
-// interface: the one place that turns the values the line reports into text.
+// The status line, port failures, malformed line addresses and refused input
+// in the words of the interface: the one place that turns the values the line
+// reports into text.
 
 #include "link/linkstatus.h"
 #include "module/inputrefusal.h"
@@ -20,6 +21,9 @@ public:
     // "COM1 (/dev/ttyS0) 无法打开: 没有访问权限": the system's reason in the
     // words of the interface (SystemReason).
     static QString of(const PortFailure &failure);
+    // What is wrong with an address typed into the port box or given with
+    // --port: "缺少端口号".
+    static QString of(LineAddress::Fault fault);
     // A count box: empty for 0.
     static QString count(int n);
 };

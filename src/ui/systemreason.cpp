@@ -44,6 +44,8 @@ constexpr Reason Reasons[] = {
     QT_TRANSLATE_NOOP3("krv::SystemReason", "网络不可达", "Network unreachable"),
     QT_TRANSLATE_NOOP3("krv::SystemReason", "远程主机关闭了连接",
                        "The remote host closed the connection"),
+    QT_TRANSLATE_NOOP3("krv::SystemReason", "套接字操作超时", "Socket operation timed out"),
+    QT_TRANSLATE_NOOP3("krv::SystemReason", "地址无效", "Invalid address"),
     // QSerialPort's own texts.
     QT_TRANSLATE_NOOP3("krv::SystemReason", "设备已经打开", "Device is already open"),
     QT_TRANSLATE_NOOP3("krv::SystemReason", "设备没有打开", "Device is not open"),

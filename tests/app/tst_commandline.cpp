@@ -1,9 +1,11 @@
 // krv2060's command line: what the parser makes of the arguments, and the
-// built programs answering --help, --version and --lang as a user sees it.
+// built programs answering --help, --version, --lang and --port as a user
+// sees it.
 #include "app/commandline.h"
 #include "krv_version.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -68,30 +70,70 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language"); // empty: not given
         QTest::addColumn<E>("error");
         QTest::addColumn<QString>("culprit");
-        QTest::newRow("nothing") << QStringList{} << R::Run << "" << E::None << "";
-        QTest::newRow("--help") << QStringList{"--help"} << R::Help << "" << E::None << "";
-        QTest::newRow("-?") << QStringList{"-?"} << R::Help << "" << E::None << "";
-        QTest::newRow("--version") << QStringList{"--version"} << R::Version << "" << E::None << "";
-        QTest::newRow("-v") << QStringList{"-v"} << R::Version << "" << E::None << "";
-        QTest::newRow("help wins") << QStringList{"-v", "-h"} << R::Help << "" << E::None << "";
-        QTest::newRow("--lang en")
-            << QStringList{"--lang", "en"} << R::Run << "en" << E::None << "";
+        QTest::addColumn<QString>("port"); // the address's text; empty: not given
+        QTest::newRow("nothing") << QStringList{} << R::Run << "" << E::None << ""
+                                 << "";
+        QTest::newRow("--help") << QStringList{"--help"} << R::Help << "" << E::None << ""
+                                << "";
+        QTest::newRow("-?") << QStringList{"-?"} << R::Help << "" << E::None << ""
+                            << "";
+        QTest::newRow("--version") << QStringList{"--version"} << R::Version << "" << E::None << ""
+                                   << "";
+        QTest::newRow("-v") << QStringList{"-v"} << R::Version << "" << E::None << ""
+                            << "";
+        QTest::newRow("help wins") << QStringList{"-v", "-h"} << R::Help << "" << E::None << ""
+                                   << "";
+        QTest::newRow("--lang en") << QStringList{"--lang", "en"} << R::Run << "en" << E::None << ""
+                                   << "";
         QTest::newRow("--lang=ZH")
-            << QStringList{"--lang=ZH", "--help"} << R::Help << "zh" << E::None << "";
+            << QStringList{"--lang=ZH", "--help"} << R::Help << "zh" << E::None << ""
+            << "";
         QTest::newRow("last --lang")
-            << QStringList{"--lang", "zh", "--lang", "en"} << R::Run << "en" << E::None << "";
+            << QStringList{"--lang", "zh", "--lang", "en"} << R::Run << "en" << E::None << ""
+            << "";
         QTest::newRow("bad language")
-            << QStringList{"--lang", "fr", "--help"} << R::Run << "" << E::BadLanguage << "fr";
+            << QStringList{"--lang", "fr", "--help"} << R::Run << "" << E::BadLanguage << "fr"
+            << "";
         QTest::newRow("no value") << QStringList{"--lang"} << R::Run << "" << E::MissingValue
-                                  << "--lang";
+                                  << "--lang"
+                                  << "";
         QTest::newRow("unknown long")
-            << QStringList{"--bogus", "--version"} << R::Run << "" << E::UnknownOption << "--bogus";
+            << QStringList{"--bogus", "--version"} << R::Run << "" << E::UnknownOption << "--bogus"
+            << "";
         QTest::newRow("unknown keeps --lang")
-            << QStringList{"--lang", "en", "-x"} << R::Run << "en" << E::UnknownOption << "-x";
+            << QStringList{"--lang", "en", "-x"} << R::Run << "en" << E::UnknownOption << "-x"
+            << "";
         QTest::newRow("unknown short")
-            << QStringList{"-x"} << R::Run << "" << E::UnknownOption << "-x";
+            << QStringList{"-x"} << R::Run << "" << E::UnknownOption << "-x"
+            << "";
         QTest::newRow("argument") << QStringList{"COM1"} << R::Run << "" << E::ExtraArgument
-                                  << "COM1";
+                                  << "COM1"
+                                  << "";
+        QTest::newRow("--port adapter")
+            << QStringList{"--port", "ttyUSB0"} << R::Run << "" << E::None << ""
+            << "ttyUSB0";
+        QTest::newRow("--port=gateway") << QStringList{"--port=mbap://gw:502", "--lang", "en"}
+                                        << R::Run << "en" << E::None << ""
+                                        << "mbap://gw:502";
+        QTest::newRow("--port device server, help")
+            << QStringList{"--port", "tcp://10.0.0.7:4001", "--help"} << R::Help << "" << E::None
+            << ""
+            << "10.0.0.7:4001";
+        QTest::newRow("--port COM")
+            << QStringList{"--port", "com2"} << R::Run << "" << E::None << ""
+            << "COM2";
+        QTest::newRow("malformed port")
+            << QStringList{"--port", "host:", "--version"} << R::Run << "" << E::BadPort << "host:"
+            << "";
+        QTest::newRow("empty port") << QStringList{"--port="} << R::Run << "" << E::BadPort << ""
+                                    << "";
+        QTest::newRow("malformed port keeps --lang")
+            << QStringList{"--lang", "en", "--port", "ftp://x:1"} << R::Run << "en" << E::BadPort
+            << "ftp://x:1"
+            << "";
+        QTest::newRow("port without value") << QStringList{"--lang", "en", "--port"} << R::Run
+                                            << "en" << E::MissingValue << "--port"
+                                            << "";
     }
     void parse()
     {
@@ -100,11 +142,13 @@ private Q_SLOTS:
         QFETCH(QString, language);
         QFETCH(CommandLine::Error, error);
         QFETCH(QString, culprit);
+        QFETCH(QString, port);
         const CommandLine line = parseCommandLine(QStringList{"krv2060"} + args);
         QCOMPARE(line.error, error);
         QCOMPARE(line.culprit, culprit);
         QCOMPARE(line.request, request);
         QCOMPARE(line.language ? languageCode(*line.language) : QString(), language);
+        QCOMPARE(line.port ? line.port->text() : QString(), port);
     }
 
     // Without a display: --version and --help need no window.
@@ -125,6 +169,8 @@ private Q_SLOTS:
         QVERIFY2(h.out.startsWith(u"用法: krv2060"), qPrintable(h.out));
         QVERIFY(h.out.contains(QDir(config.path()).filePath("krv2060/krv2060.conf")));
         QVERIFY(h.out.contains(u"--lang zh|en"));
+        QVERIFY(h.out.contains(u"--port ADDRESS"));
+        QVERIFY(h.out.contains(u"mbap://"));
     }
 
     void savedLanguageAndOption()
@@ -153,6 +199,25 @@ private Q_SLOTS:
         const Run extra = run(KRV2060_PATH, {"--lang", "en", "COM1"}, config.path(), true);
         QCOMPARE(extra.exitCode, 2);
         QVERIFY2(extra.err.contains(u"krv2060: unexpected argument: COM1"), qPrintable(extra.err));
+
+        // A malformed --port: named with what is wrong with it.
+        const Run port = run(KRV2060_PATH, {"--port", "host:99999"}, config.path(), true);
+        QCOMPARE(port.exitCode, 2);
+        QVERIFY(port.out.isEmpty());
+        QVERIFY2(port.err.contains(u"krv2060: --port \"host:99999\" 不是有效的地址: "
+                                   u"端口号必须是1～65535之间的整数"),
+                 qPrintable(port.err));
+        const Run english =
+            run(KRV2060_PATH, {"--lang", "en", "--port", ":502"}, config.path(), true);
+        QCOMPARE(english.exitCode, 2);
+        QVERIFY2(english.err.contains(u"krv2060: --port \":502\" is not a valid address: "
+                                      u"the host name is missing"),
+                 qPrintable(english.err));
+        const Run missing = run(KRV2060_PATH, {"--port"}, config.path(), true);
+        QCOMPARE(missing.exitCode, 2);
+        QVERIFY2(missing.err.contains(u"krv2060: --port 需要一个值"), qPrintable(missing.err));
+        // Nothing was saved.
+        QVERIFY(!QFile::exists(QDir(config.path()).filePath("krv2060/krv2060.conf")));
     }
 };
 

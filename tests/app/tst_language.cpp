@@ -90,10 +90,22 @@ private Q_SLOTS:
     void commandLineTextsTranslated()
     {
         const InterfaceLanguage english(Language::English);
+        const auto failing = [](CommandLine::Error error, const QString &culprit) {
+            CommandLine line;
+            line.error = error;
+            line.culprit = culprit;
+            return line;
+        };
         QString all = CommandLineText::help(QStringLiteral("/x/krv2060.conf"));
         for (auto e : {CommandLine::Error::UnknownOption, CommandLine::Error::MissingValue,
                        CommandLine::Error::BadLanguage, CommandLine::Error::ExtraArgument})
-            all += CommandLineText::error({CommandLine::Request::Run, {}, e, QStringLiteral("x")});
+            all += CommandLineText::error(failing(e, QStringLiteral("x")));
+        // --port without a value, and each way an address can be malformed.
+        all += CommandLineText::error(
+            failing(CommandLine::Error::MissingValue, QStringLiteral("--port")));
+        for (const char *port : {"", " x y ", ":502", "host:", "host:0", "ftp://x:1"})
+            all += CommandLineText::error(
+                failing(CommandLine::Error::BadPort, QString::fromLatin1(port)));
         QVERIFY2(!hasChinese(all), qPrintable(all));
         QVERIFY(all.contains(u"/x/krv2060.conf"));
     }

@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <utility>
 
 using namespace krv;
 
@@ -100,9 +101,9 @@ struct SimFixture
 {
     SimProcess sim;
     ScriptedAsker asker;
-    std::unique_ptr<SerialPortComponent> port;
-    std::unique_ptr<SerialPortComponent> controlPort;
-    std::unique_ptr<SerialPortComponent> alarmPort;
+    std::unique_ptr<SystemPortComponent> port;
+    std::unique_ptr<SystemPortComponent> controlPort;
+    std::unique_ptr<SystemPortComponent> alarmPort;
     std::unique_ptr<Program> program;
 
     bool start(QString *error, const QStringList &simArgs = {})
@@ -114,9 +115,9 @@ struct SimFixture
         if (!sim.start(simArgs, error))
             return false;
         qputenv("KRV2060_COM1", sim.pty().toLocal8Bit());
-        port = std::make_unique<SerialPortComponent>();
-        controlPort = std::make_unique<SerialPortComponent>();
-        alarmPort = std::make_unique<SerialPortComponent>();
+        port = std::make_unique<SystemPortComponent>();
+        controlPort = std::make_unique<SystemPortComponent>();
+        alarmPort = std::make_unique<SystemPortComponent>();
         program = std::make_unique<Program>(Ports{*port, *controlPort, *alarmPort}, asker);
         program->mainWindow.show();
         return true;
@@ -271,12 +272,15 @@ void TestE2ESim::scanFindsBothModulesAndPollsTheAsciiOne()
     // Addresses 0..5 only: the simulator's modules sit at 2 and 5. The two
     // ticks at address 0 send nothing; each later one waits for its reply.
     QSignalSpy steps(&scan, &ModuleScan::stepped);
+    const auto step = [&](qsizetype i) {
+        return std::pair{steps.at(i).at(0).toInt(), steps.at(i).at(1).value<Framing>()};
+    };
     scan.onTick();
     scan.onTick();
     QCOMPARE(steps.size(), 2);
-    QCOMPARE(steps[0], (QVariantList{0, true}));
-    QCOMPARE(steps[1], (QVariantList{0, false}));
-    while (steps.constLast() != QVariantList{5, false})
+    QCOMPARE(step(0), std::pair(0, Framing::Ascii));
+    QCOMPARE(step(1), std::pair(0, Framing::Rtu));
+    while (step(steps.size() - 1) != std::pair(5, Framing::Rtu))
         QVERIFY(f.step([&] { scan.onTick(); }));
     f.click("Command7");
     QComboBox *mods = f.combo("ModNO");

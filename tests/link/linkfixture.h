@@ -52,7 +52,7 @@ struct LinkFixture
         QObject::connect(&reads, &krv::RegisterMap::measurementsDecoded, [this] { ++measured; });
         QObject::connect(&reads, &krv::RegisterMap::systemBlockDecoded,
                          [this] { systemShown = true; });
-        cycle.load({1, QStringLiteral("9600"), 3});
+        cycle.load({krv::LineAddress::com(1), QStringLiteral("9600"), 3});
     }
 
     // Points the selected slot at a module.

@@ -28,8 +28,8 @@ struct ControlFixture : LinkFixture
     QString status;
     QMap<int, QString> shown; // channel: its texts, blank-separated
 
-    explicit ControlFixture(const LineChoice &line = {1, QStringLiteral("9600"), 3},
-                            bool ascii = false)
+    // By default COM1 at 9600 baud.
+    explicit ControlFixture(const LineChoice &line = {}, bool ascii = false)
     {
         useModule(2, ascii);
         QObject::connect(&editor.engine(), &TransactionEngine::statusChanged,
@@ -160,7 +160,7 @@ private Q_SLOTS:
         QFETCH(int, rateIndex);
         QFETCH(int, tick);
         QFETCH(bool, ascii);
-        ControlFixture f({1, QStringLiteral("9600"), rateIndex}, ascii);
+        ControlFixture f({LineAddress::com(1), QStringLiteral("9600"), rateIndex}, ascii);
         QCOMPARE(f.editor.sweepTimer().interval(), tick);
         for (int c = 0; c < 9; ++c) {
             f.editor.onSweepTick();

@@ -52,7 +52,7 @@ QByteArray readReply(int block)
     return rtuFrame(body);
 }
 
-const LineChoice Line19200{2, QStringLiteral("19200"), 4};
+const LineChoice Line19200{LineAddress::com(2), QStringLiteral("19200"), 4};
 } // namespace
 
 class TestEditorLink : public QObject
@@ -63,7 +63,7 @@ private Q_SLOTS:
     {
         EditorFixture f;
         f.hand(Line19200);
-        QCOMPARE(f.editorPort.portNumber(), 2);
+        QCOMPARE(f.editorPort.address(), LineAddress::com(2));
         QCOMPARE(f.editorPort.settings(), QStringLiteral("19200,N,8,1"));
         QVERIFY(!f.editorPort.isOpen()); // opened by the first request
         QVERIFY(f.editor.sweepTimer().isActive());
@@ -74,8 +74,8 @@ private Q_SLOTS:
 
         // A port or speed chosen in the main window since reaches the next opening.
         f.editor.returnToMain();
-        f.hand({1, QStringLiteral("1200"), 0});
-        QCOMPARE(f.editorPort.portNumber(), 1);
+        f.hand({LineAddress::com(1), QStringLiteral("1200"), 0});
+        QCOMPARE(f.editorPort.address(), LineAddress::com(1));
         QCOMPARE(f.editorPort.settings(), QStringLiteral("1200,N,8,1"));
         QCOMPARE(f.editor.sweepTimer().interval(), 1200);
         f.editor.sweepTimer().stop();
@@ -161,10 +161,10 @@ private Q_SLOTS:
     void returnGivesTheLineBack()
     {
         EditorFixture f;
-        f.cycle.start({1, QStringLiteral("9600"), 3}, -1, 0, 2, false);
+        f.cycle.start({LineAddress::com(1), QStringLiteral("9600"), 3}, -1, 0, 2, false);
         f.cycle.onTick();
         QVERIFY(f.port.isOpen());
-        f.hand({1, QStringLiteral("9600"), 3});
+        f.hand({LineAddress::com(1), QStringLiteral("9600"), 3});
         QVERIFY(!f.port.isOpen());
         QVERIFY(!f.cycle.tickTimer().isActive());
         f.editor.onSweepTick();

@@ -86,7 +86,7 @@ struct SweepFixture : LinkFixture
                          [this](int channel) { read << channel; });
         QObject::connect(&editor, &EditorLink::writeUnconfirmed,
                          [this](int block) { unconfirmed << block; });
-        cycle.lend({1, QStringLiteral("9600"), 3});
+        cycle.lend({LineAddress::com(1), QStringLiteral("9600"), 3});
         editor.open();
         editor.sweepTimer().stop();
         editor.engine().setReplyTimeout(30);
@@ -365,7 +365,7 @@ private Q_SLOTS:
     {
         LinkFixture f;
         f.useModule(2, false);
-        f.cycle.start({1, QStringLiteral("9600"), 3}, 1, 0, 0, false);
+        f.cycle.start({LineAddress::com(1), QStringLiteral("9600"), 3}, 1, 0, 0, false);
         f.cycle.tickTimer().stop(); // the test runs the ticks
         QStringList sent;
         const auto tick = [&](const QByteArray &reply = {}) {

@@ -27,7 +27,7 @@ QByteArray idReply(quint8 address, const QByteArray &id, quint8 major, quint8 mi
     return body;
 }
 
-const LineChoice Line9600{1, QStringLiteral("9600"), 3};
+const LineChoice Line9600{LineAddress::com(1), QStringLiteral("9600"), 3};
 
 // Sends request `send` and answers it with `body`.
 template <typename Send> void exchange(LinkFixture &f, Send send, const QByteArray &body)

@@ -160,7 +160,7 @@ private Q_SLOTS:
                          });
         QObject::connect(&f.engine, &TransactionEngine::requestEnded, [&](RequestEnd) { ++ended; });
         f.port.open();
-        const LineChoice line{1, QStringLiteral("9600"), 3};
+        const LineChoice line{LineAddress::com(1), QStringLiteral("9600"), 3};
         // A round is a second after the last: the late reply of a request
         // from an earlier round is no longer waited for.
         qint64 now = 0;

@@ -320,11 +320,11 @@ private Q_SLOTS:
         QCOMPARE(events.size(), reported >= 0 ? 3 : 2);
         QCOMPARE(events[0].kind, TrafficEvent::Kind::Sent);
         QCOMPARE(events[0].bytes, f.lastSent());
-        QCOMPARE(events[0].ascii, ascii);
+        QCOMPARE(events[0].framing, serialFraming(ascii));
         if (reported >= 0) {
             QCOMPARE(events[1].kind, TrafficEvent::Kind(reported));
             QCOMPARE(events[1].bytes, frame);
-            QCOMPARE(events[1].ascii, ascii);
+            QCOMPARE(events[1].framing, serialFraming(ascii));
         }
         QCOMPARE(events.constLast().kind, TrafficEvent::Kind::TimedOut);
         QVERIFY(events.constLast().bytes.isEmpty());
@@ -388,7 +388,7 @@ private Q_SLOTS:
         QVERIFY(!f.engine.awaitingReply());
 
         f.port.failOpen(QString());
-        f.engine.configurePort(1, QStringLiteral("9600,N,8,1"));
+        f.engine.configurePort(LineAddress::com(1), QStringLiteral("9600,N,8,1"));
         QVERIFY(!f.engine.hasPortFailure());
         f.reads.readMeasurements();
         QCOMPARE(f.port.sent().size(), 1);
@@ -406,11 +406,11 @@ private Q_SLOTS:
     void frameTexts()
     {
         QCOMPARE(krv::hexText(hex("0A")), QStringLiteral("0A"));
-        QCOMPARE(TransactionEngine::frameText(hex("00FF"), false), QStringLiteral("00FF"));
-        QCOMPARE(TransactionEngine::frameText(hex("00FF7E").first(2), false),
+        QCOMPARE(TransactionEngine::frameText(hex("00FF"), Framing::Rtu), QStringLiteral("00FF"));
+        QCOMPARE(TransactionEngine::frameText(hex("00FF7E").first(2), Framing::Rtu),
                  QStringLiteral("00FF"));
-        QCOMPARE(TransactionEngine::frameText(hex("00"), false), QStringLiteral("00"));
-        QCOMPARE(TransactionEngine::frameText(QByteArray(":0111EE\r\n"), true),
+        QCOMPARE(TransactionEngine::frameText(hex("00"), Framing::Rtu), QStringLiteral("00"));
+        QCOMPARE(TransactionEngine::frameText(QByteArray(":0111EE\r\n"), Framing::Ascii),
                  QStringLiteral(":0111EE\r\n"));
         QCOMPARE(krv::hexText(hex("00FF"), u" "), QStringLiteral("00 FF"));
     }

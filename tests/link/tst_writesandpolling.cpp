@@ -36,7 +36,7 @@ QList<QByteArray> ticks(LinkFixture &f, int n, bool identify = false)
     return bodies;
 }
 
-const LineChoice Line9600{1, QStringLiteral("9600"), 3};
+const LineChoice Line9600{LineAddress::com(1), QStringLiteral("9600"), 3};
 } // namespace
 
 class TestWritesAndPolling : public QObject
@@ -269,17 +269,17 @@ private Q_SLOTS:
         QVERIFY(f.engine.awaitingReply());
         const QList<qint16> before = stack(f);
 
-        f.cycle.lend({2, QStringLiteral("19200"), 4});
+        f.cycle.lend({LineAddress::com(2), QStringLiteral("19200"), 4});
         QVERIFY(!f.port.isOpen());
         QVERIFY(!f.engine.awaitingReply());
         QVERIFY(!f.cycle.tickTimer().isActive());
-        QCOMPARE(f.cycle.lentLine().portNumber, 2);
+        QCOMPARE(f.cycle.lentLine().address, LineAddress::com(2));
 
         f.cycle.takeBack();
         QVERIFY(f.cycle.tickTimer().isActive());
         QCOMPARE(f.cycle.tickTimer().interval(), 300);
         QVERIFY(!f.port.isOpen());
-        QCOMPARE(f.port.portNumber(), 2);
+        QCOMPARE(f.port.address(), LineAddress::com(2));
         QCOMPARE(f.port.settings(), QStringLiteral("19200,N,8,1"));
         QCOMPARE(stack(f), before);
 
@@ -394,7 +394,7 @@ private Q_SLOTS:
         const int scanReply[] = {700, 350, 233, 175, 140, 117};
         for (int i = 0; i < 6; ++i) {
             LinkFixture f;
-            const LineChoice line{1, QStringLiteral("x"), i};
+            const LineChoice line{LineAddress::com(1), QStringLiteral("x"), i};
             f.cycle.start(line, -1, 0, 1, false);
             QCOMPARE(f.cycle.tickTimer().interval(), poll[i]);
             QCOMPARE(f.engine.replyTimeout(), reply[i]);

@@ -1,6 +1,7 @@
 // The port component base class through the in-memory port: the receive
-// threshold over any chunking, input draining, failure reporting; the serial
-// port's own open failure and the mapping of COMn to devices.
+// threshold over any chunking, input draining, failure reporting and how a
+// failure names the line; the system port's own open failures and the mapping
+// of COMn to devices.
 #include "memoryport.h"
 #include "protocol/portcomponent.h"
 
@@ -71,8 +72,8 @@ private Q_SLOTS:
     {
         qputenv("KRV2060_COM2", "/dev/nowhere");
         MemoryPort port;
-        port.configure(2, QStringLiteral("9600,N,8,1"));
-        QCOMPARE(port.portNumber(), 2);
+        port.configure(LineAddress::com(2), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(port.address(), LineAddress::com(2));
         QSignalSpy spy(&port, &PortComponent::failed);
         port.failOpen(QStringLiteral("No such file"));
         QVERIFY(!port.open());
@@ -98,11 +99,42 @@ private Q_SLOTS:
         QCOMPARE(lost.reason, QStringLiteral("gone"));
     }
 
+    // A failure names the line as the windows show it: the device as given,
+    // "TCP" or "Modbus TCP" with the host and port.
+    void failureNamesTheLine_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("portName");
+        QTest::addColumn<QString>("devicePath");
+        const auto row = [](const char *address, const char *name, const char *path) {
+            QTest::newRow(address)
+                << QString::fromUtf8(address) << QString::fromUtf8(name) << QString::fromUtf8(path);
+        };
+        row("/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0");
+        row("tcp://10.0.0.5:4001", "TCP", "10.0.0.5:4001");
+        row("mbap://[::1]:1502", "Modbus TCP", "[::1]:1502");
+    }
+    void failureNamesTheLine()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, portName);
+        QFETCH(QString, devicePath);
+        MemoryPort port;
+        port.configure(LineAddress::parse(address), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(port.carriesMbap(), portName == QStringLiteral("Modbus TCP"));
+        QSignalSpy spy(&port, &PortComponent::failed);
+        port.failOpen(QStringLiteral("refused"));
+        QVERIFY(!port.open());
+        const auto failure = spy.at(0).at(0).value<PortFailure>();
+        QCOMPARE(failure.portName, portName);
+        QCOMPARE(failure.devicePath, devicePath);
+    }
+
     void realPortOpenFailure()
     {
         qputenv("KRV2060_COM4", "/nonexistent/tty");
-        SerialPortComponent port;
-        port.configure(4, QStringLiteral("9600,N,8,1"));
+        SystemPortComponent port;
+        port.configure(LineAddress::com(4), QStringLiteral("9600,N,8,1"));
         QSignalSpy spy(&port, &PortComponent::failed);
         QVERIFY(!port.open());
         QVERIFY(!port.isOpen());

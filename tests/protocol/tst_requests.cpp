@@ -1,6 +1,7 @@
 // The request builder (body, reply length, the fields read back, and the
 // frame buffer it loads) and the reply reader (bounds, registers, check-field
 // length per framing).
+#include "protocol/modbusframing.h"
 #include "protocol/requests.h"
 #include "testsupport.h"
 
@@ -85,7 +86,7 @@ private Q_SLOTS:
         FrameBuffer fb;
         fb.bytes = rtu + "trailing";
         fb.length = static_cast<qint16>(rtu.size());
-        const ReplyReader r(fb, false);
+        const ReplyReader r(fb, checkFieldLength(Framing::Rtu));
         QCOMPARE(r.size(), 7);
         QVERIFY(r.has(7));
         QVERIFY(!r.has(8));
@@ -110,11 +111,12 @@ private Q_SLOTS:
         FrameBuffer fb;
         fb.bytes = hex("0111EE") + "11EE\r\n";
         fb.length = 3;
-        const ReplyReader r(fb, true);
+        const ReplyReader r(fb, checkFieldLength(Framing::Ascii));
         QCOMPARE(r.size(), 2);
         QCOMPARE(r.function(), quint8(0x11));
-        QCOMPARE(ReplyReader::checkLength(true), 1);
-        QCOMPARE(ReplyReader::checkLength(false), 2);
+        QCOMPARE(checkFieldLength(Framing::Ascii), 1);
+        QCOMPARE(checkFieldLength(Framing::Rtu), 2);
+        QCOMPARE(checkFieldLength(Framing::Mbap), 0);
     }
 
     void readerNeverReadsPastTheBuffer()
@@ -122,11 +124,11 @@ private Q_SLOTS:
         FrameBuffer fb;
         fb.bytes = hex("0103");
         fb.length = 100; // a length that overstates the buffer
-        const ReplyReader r(fb, false);
+        const ReplyReader r(fb, checkFieldLength(Framing::Rtu));
         QCOMPARE(r.size(), 0);
         QCOMPARE(r.byte(1), quint8(0));
         fb.length = -5;
-        QCOMPARE(ReplyReader(fb, false).size(), 0);
+        QCOMPARE(ReplyReader(fb, checkFieldLength(Framing::Rtu)).size(), 0);
     }
 };
 

@@ -1,11 +1,13 @@
-"""krv2060-sim against independent Modbus masters: mbpoll (RTU) and pymodbus (RTU, ASCII)."""
+"""krv2060-sim against independent Modbus masters: mbpoll (RTU, Modbus TCP) and pymodbus
+(RTU, ASCII, both over TCP too, and Modbus TCP)."""
 import re
 import subprocess
 import unittest
 
-from pymodbus.client import ModbusSerialClient
+from pymodbus.client import ModbusSerialClient, ModbusTcpClient
 from pymodbus.framer.ascii_framer import ModbusAsciiFramer
 from pymodbus.framer.rtu_framer import ModbusRtuFramer
+from pymodbus.framer.socket_framer import ModbusSocketFramer
 from pymodbus.pdu import ExceptionResponse
 
 from simharness import SimTestCase
@@ -43,6 +45,20 @@ class MbpollTest(SimTestCase):
         self.assertEqual(len(self.read("-t", "1", "-r", "16", "-c", "20")), 20)
         self.assertIn("REVE2060RIDU", self.mbpoll("-u", []))             # function 0x11
 
+    def test_modbus_tcp_read_shows_what_the_log_sent(self):
+        sim = self.start_tcp("mbap", "-v")
+        sim.close()                 # mbpoll connects itself
+        out = subprocess.run(["mbpoll", "-m", "tcp", "-p", str(sim.port), "-a", "2", "-r", "1",
+                              "-c", "8", "-1", "127.0.0.1"],
+                             capture_output=True, text=True, timeout=10)
+        self.assertEqual(out.returncode, 0, out.stdout + out.stderr)
+        values = [int(v) for v in re.findall(r"^\[\d+\]:\s+(-?\d+)", out.stdout, re.M)]
+        _, err = sim.stop()
+        sent = re.search(r"\[2 MBAP\] tx (?:[0-9A-F]{2} ){6}02 03 10((?: [0-9A-F]{2}){16})\n", err)
+        self.assertIsNotNone(sent, err)
+        data = bytes.fromhex(sent.group(1))
+        self.assertEqual(values, [int.from_bytes(data[i:i + 2], "big") for i in range(0, 16, 2)])
+
 
 class PymodbusTest(SimTestCase):
     def client(self, framer):
@@ -73,6 +89,26 @@ class PymodbusTest(SimTestCase):
         self.sim.close()
         self.exercise(self.client(ModbusRtuFramer), 2, 53)
         self.exercise(self.client(ModbusAsciiFramer), 5, 52)
+
+    def tcp_client(self, framer):
+        c = ModbusTcpClient("127.0.0.1", port=self.sim.port, framer=framer, timeout=1)
+        self.assertTrue(c.connect())
+        self.addCleanup(c.close)
+        return c
+
+    def test_modbus_tcp(self):
+        self.sim = self.start_tcp("mbap", "--fast")
+        self.sim.close()
+        c = self.tcp_client(ModbusSocketFramer)
+        self.exercise(c, 2, 53)
+        self.exercise(c, 5, 52)                 # an ASCII module on a line: any unit id
+
+    def test_serial_frames_over_tcp(self):
+        for framer, slave, fw in ((ModbusRtuFramer, 2, 53), (ModbusAsciiFramer, 5, 52)):
+            with self.subTest(framer=framer.__name__):
+                self.sim = self.start_tcp("tcp")
+                self.sim.close()
+                self.exercise(self.tcp_client(framer), slave, fw)
 
     def test_paced_ascii_at_19200_old_firmware(self):
         self.sim = self.start("--module", "addr=7,framing=ascii,baud=19200,fw=5.1")

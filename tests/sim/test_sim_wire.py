@@ -53,7 +53,7 @@ class ProcessTest(SimTestCase):
         self.assertEqual(out.returncode, 0)
         for opt in ("--module", "--link", "--fast", "-v", "--silent", "--drop", "--corrupt",
                     "--lowercase", "--delay", "--garbage", "--exception", "addr=", "fw=",
-                    "framing=", "baud=", "id="):
+                    "framing=", "baud=", "id=", "--tcp", "--mbap", "one client at a time"):
             self.assertIn(opt, out.stdout)
         out = subprocess.run([SIM, "--module", "addr=2,baud=7"], capture_output=True, text=True,
                              timeout=5)

@@ -1,6 +1,8 @@
 // The simulated module's receivers (RTU sized by function code with resync and
-// silence, ASCII from ":" to CR LF) and its reply framing.
+// silence, ASCII from ":" to CR LF, Modbus TCP by the header's length) and its reply
+// framing.
 #include "linecodec.h"
+#include "mbap.h"
 #include "protocol/modbusframing.h"
 
 #include <QTest>
@@ -164,6 +166,66 @@ private Q_SLOTS:
             QVERIFY(rtu.feed(krv::rtuFrame(kRead), 2000).contains(kRead));
             QVERIFY(ascii.feed(krv::asciiFrame(kRead), 2000).contains(kRead));
         }
+    }
+
+    void mbapFramesInAnyChunks()
+    {
+        const QByteArray wire = hex("1234000000060203000000080001000000020511");
+        const QList<MbapRequest> both = MbapReceiver().feed(wire);
+        QCOMPARE(both.size(), 2);
+        QCOMPARE(both[0].transactionId, 0x1234);
+        QCOMPARE(both[0].body, kRead);
+        QCOMPARE(both[1].transactionId, 1);
+        QCOMPARE(both[1].body, hex("0511"));
+        MbapReceiver rx;
+        QList<MbapRequest> got;
+        for (int i = 0; i < wire.size(); ++i) {
+            got += rx.feed(wire.mid(i, 1));
+            QCOMPARE(got.size(), i < 11 ? 0 : i < 19 ? 1 : 2); // whole on their last byte
+        }
+        QCOMPARE(rx.pending(), 0);
+    }
+
+    // A frame of another protocol is skipped whole, so the stream stays in step; a
+    // length no frame has loses what was received, and the next frame counts again.
+    void mbapSkipsWhatItCannotTake()
+    {
+        MbapReceiver rx;
+        QVERIFY(rx.feed(hex("0001000100060203000000")).isEmpty());
+        QList<MbapRequest> got = rx.feed(hex("08"
+                                             "000200000002"
+                                             "0211"));
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(got[0].transactionId, 2);
+        for (const char *length : {"0000", "0001", "00FF", "FFFF"}) {
+            QVERIFY(rx.feed(hex("00030000") + hex(length) + hex("0211")).isEmpty());
+            QCOMPARE(rx.pending(), 0);
+        }
+        QCOMPARE(rx.feed(hex("000400000002"
+                             "0211"))
+                     .size(),
+                 1);
+        // The longest frame: a 253-byte PDU.
+        QCOMPARE(rx.feed(hex("000500000"
+                             "0FE") +
+                         QByteArray(254, '\x02'))
+                     .size(),
+                 1);
+        // A partly received frame is forgotten on reset.
+        QVERIFY(rx.feed(hex("00060000000602")).isEmpty());
+        rx.reset();
+        QCOMPARE(rx.feed(hex("000700000002"
+                             "0211"))
+                     .size(),
+                 1);
+    }
+
+    void mbapReplyFrame()
+    {
+        QCOMPARE(mbapFrame(0xBEEF, hex("0203020A1B")), hex("BEEF00000005"
+                                                           "0203020A1B"));
+        QCOMPARE(mbapFrame(0, hex("028302")), hex("000000000003"
+                                                  "028302"));
     }
 };
 

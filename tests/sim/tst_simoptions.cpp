@@ -64,6 +64,32 @@ private Q_SLOTS:
         QCOMPARE(o.link, QString("/tmp/x"));
     }
 
+    void tcpServers_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("server");
+        QTest::addColumn<int>("port");
+        QTest::newRow("pseudo-terminal by default") << QStringList{} << int(Server::Pty) << 0;
+        QTest::newRow("tcp, any port") << QStringList{"--tcp", "0"} << int(Server::Tcp) << 0;
+        QTest::newRow("mbap") << QStringList{"--mbap=5020"} << int(Server::Mbap) << 5020;
+        QTest::newRow("highest port") << QStringList{"--tcp", "65535"} << int(Server::Tcp) << 65535;
+        // Modbus TCP selects by address alone; on a line the framings keep them apart.
+        QTest::newRow("tcp: one address in two framings")
+            << QStringList{"--module", "addr=3", "--module", "addr=3,framing=ascii", "--tcp", "1"}
+            << int(Server::Tcp) << 1;
+    }
+    void tcpServers()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, server);
+        QFETCH(int, port);
+        Options o;
+        QString error;
+        QVERIFY2(parseOptions(args, &o, &error), qPrintable(error));
+        QCOMPARE(int(o.server), server);
+        QCOMPARE(o.port, port);
+    }
+
     // Log time stamps: milliseconds as before, microseconds for timing runs.
     void logStamps()
     {
@@ -90,6 +116,16 @@ private Q_SLOTS:
         QTest::newRow("late register not a number") << QStringList{"--delayat", "x:10"};
         QTest::newRow("same address twice")
             << QStringList{"--module", "addr=3", "--module", "addr=3,baud=1200"};
+        QTest::newRow("tcp without port") << QStringList{"--tcp"};
+        QTest::newRow("port too high") << QStringList{"--mbap", "65536"};
+        QTest::newRow("port not a number") << QStringList{"--tcp", "http"};
+        QTest::newRow("negative port") << QStringList{"--tcp", "-1"};
+        QTest::newRow("tcp and mbap") << QStringList{"--tcp", "5020", "--mbap", "5021"};
+        QTest::newRow("tcp twice") << QStringList{"--tcp", "5020", "--tcp", "5021"};
+        QTest::newRow("link without a pseudo-terminal")
+            << QStringList{"--link", "/tmp/x", "--mbap", "0"};
+        QTest::newRow("mbap: one address in two framings")
+            << QStringList{"--module", "addr=3", "--mbap", "0", "--module", "addr=3,framing=ascii"};
     }
     void refusals()
     {

@@ -65,11 +65,17 @@ bool parseArgs(const QStringList &args, Options *o)
 }
 
 // The body (station, function, data; no check field) of a frame as sent.
-QByteArray requestBody(const QByteArray &wire, bool ascii)
+QByteArray requestBody(const QByteArray &wire, Framing framing)
 {
-    if (ascii) {
+    switch (framing) {
+    case Framing::Ascii: {
         const QByteArray hex = wire.mid(1, wire.size() - 3); // no ':' and CR LF
         return QByteArray::fromHex(hex).chopped(1);          // no LRC
+    }
+    case Framing::Mbap:
+        return wire.mid(MbapHeaderLength); // no header
+    case Framing::Rtu:
+        break;
     }
     return wire.chopped(2); // no CRC
 }
@@ -209,7 +215,7 @@ private:
             fail("a request went out while the one before had not ended");
         m_open = true;
         ++m_sent;
-        const QByteArray body = requestBody(e.bytes, e.ascii);
+        const QByteArray body = requestBody(e.bytes, e.framing);
         if (body.size() < 2) {
             m_key = QStringLiteral("? ? - -");
             return;
@@ -266,7 +272,7 @@ public:
         : m_p(p), m_rng(o.seed), m_limitMs(o.seconds * 1000LL), m_done(std::move(done))
     {
         m_clock.start();
-        connect(&p.scan, &ModuleScan::stepped, this, [this](int address, bool) {
+        connect(&p.scan, &ModuleScan::stepped, this, [this](int address, Framing) {
             // A short scan covers the modules at 2 and 5; stop once address 6 is tried.
             if (!m_fullScan && m_scanning && address >= 6) {
                 m_scanning = false;
@@ -410,7 +416,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    SerialPortComponent mainPort, controlPort, alarmPort;
+    SystemPortComponent mainPort, controlPort, alarmPort;
     ScriptedAsker asker;
     auto program = std::make_unique<Program>(Ports{mainPort, controlPort, alarmPort}, asker);
     Recorder recorder(*program, file);

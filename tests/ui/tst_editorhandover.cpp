@@ -116,7 +116,7 @@ private Q_SLOTS:
         EditorLink &link = f.program.controlLink;
         QVERIFY(link.sweepTimer().isActive());
         QCOMPARE(link.sweepTimer().interval(), 200);
-        QCOMPARE(f.controlPort.portNumber(), 2);
+        QCOMPARE(f.controlPort.address(), LineAddress::com(2));
         QCOMPARE(f.controlPort.settings(), QStringLiteral("38400,N,8,1"));
         link.sweepTimer().stop();
         QCOMPARE(f.port.sent().size(), 1);
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QVERIFY(f.window.isVisible());
         QVERIFY(f.program.polling.tickTimer().isActive());
         QVERIFY(!f.port.isOpen());
-        QCOMPARE(f.port.portNumber(), 2);
+        QCOMPARE(f.port.address(), LineAddress::com(2));
         QCOMPARE(f.port.settings(), QStringLiteral("38400,N,8,1"));
         QCOMPARE(link.sweepBlock(), 0);
         f.program.polling.tickTimer().stop();

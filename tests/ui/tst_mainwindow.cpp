@@ -87,7 +87,7 @@ void TestMainWindow::startUpState()
     // Configured but closed: nothing goes on the line until run or scan.
     QVERIFY(!f.port.isOpen());
     QVERIFY(f.port.sent().isEmpty());
-    QCOMPARE(f.port.portNumber(), 1);
+    QCOMPARE(f.port.address(), LineAddress::com(1));
     QCOMPARE(f.port.settings(), QStringLiteral("9600,N,8,1"));
     QVERIFY(!f.program.polling.tickTimer().isActive());
     QVERIFY(!f.program.scan.tickTimer().isActive());
@@ -288,7 +288,7 @@ void TestMainWindow::timerIntervals()
     f.click("Command5");
     QCOMPARE(s.tickTimer().interval(), scan);
     QCOMPARE(f.program.engine.replyTimeout(), scanReply);
-    QCOMPARE(f.port.portNumber(), 2);
+    QCOMPARE(f.port.address(), LineAddress::com(2));
     QCOMPARE(f.port.settings(), f.combo("CommRate")->currentText() + ",N,8,1");
 
     f.click("Start");
@@ -383,9 +383,10 @@ static void runScan(UiFixture &f, const QList<std::pair<int, bool>> &modules, in
     // Each address takes two steps, ASCII first; the RTU step moves on.
     int nextAddress = 0;
     QObject steps;
-    QObject::connect(&scan, &ModuleScan::stepped, &steps, [&nextAddress](int address, bool ascii) {
-        nextAddress = ascii ? address : address + 1;
-    });
+    QObject::connect(&scan, &ModuleScan::stepped, &steps,
+                     [&nextAddress](int address, Framing framing) {
+                         nextAddress = framing == Framing::Ascii ? address : address + 1;
+                     });
     auto *progress = f.w<QProgressBar>("ScanProgress");
     QVERIFY(progress->isVisible());
     while (nextAddress <= lastAddress && scan.running()) {

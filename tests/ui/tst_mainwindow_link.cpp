@@ -208,18 +208,20 @@ void TestMainWindowLink::writeModuleRefusesBadFields()
     }
 }
 
-// A list whose edit field holds typed text that is none of its items is
-// named, and the button it feeds starts, opens and sends nothing.
+// A list whose edit field holds typed text that is none of its items, or a
+// port box holding a malformed address, is named, and the button it feeds
+// starts, opens and sends nothing.
 void TestMainWindowLink::typedListTextStartsAndSendsNothing_data()
 {
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("message");
-    QTest::newRow("port, run") << "ComPort"
-                               << "COM9"
-                               << "Start"
-                               << "通信参数的串行口“COM9”不是列表中的项目，没有开始运行。";
+    QTest::newRow("port, run")
+        << "ComPort"
+        << "host:"
+        << "Start"
+        << "通信参数的串行口“host:”不是有效的地址（缺少端口号），没有开始运行。";
     QTest::newRow("speed, run") << "CommRate"
                                 << "9601"
                                 << "Start"
@@ -228,19 +230,22 @@ void TestMainWindowLink::typedListTextStartsAndSendsNothing_data()
                                   << "rtu"
                                   << "Start"
                                   << "通信参数的协议“rtu”不是列表中的项目，没有开始运行。";
-    QTest::newRow("port, scan") << "ComPort"
-                                << "COM9"
-                                << "Command5"
-                                << "通信参数的串行口“COM9”不是列表中的项目，没有开始扫描。";
+    QTest::newRow("port, scan")
+        << "ComPort"
+        << "ftp://x:1"
+        << "Command5"
+        << "通信参数的串行口“ftp://x:1”不是有效的地址（应为串行口名、设备路径、"
+           "主机:端口或 mbap://主机:端口），没有开始扫描。";
     QTest::newRow("speed, editor")
         << "CommRate"
         << "57600"
         << "Command3"
         << "通信参数的波特率“57600”不是列表中的项目，参数设置窗口没有打开。";
-    QTest::newRow("port, editor") << "ComPort"
-                                  << ""
-                                  << "Command2"
-                                  << "通信参数的串行口“”不是列表中的项目，参数设置窗口没有打开。";
+    QTest::newRow("port, editor")
+        << "ComPort"
+        << ""
+        << "Command2"
+        << "通信参数的串行口“”不是有效的地址（没有给出地址），参数设置窗口没有打开。";
     QTest::newRow("sensor, module write")
         << "SysSensor"
         << "PT1000"
@@ -287,6 +292,7 @@ void TestMainWindowLink::typedListTextStartsAndSendsNothing()
     QVERIFY(f.port.sent().isEmpty());
     QVERIFY(f.alarmPort.sent().isEmpty());
     QVERIFY(f.controlPort.sent().isEmpty());
+    QCOMPARE(f.port.openCount() + f.controlPort.openCount() + f.alarmPort.openCount(), 0);
 }
 
 // The item a list's edit field names is the one used, even when another was
@@ -301,7 +307,7 @@ void TestMainWindowLink::typedItemTextIsThatItem()
     f.combo("Protocol")->setEditText("ASCII");
     f.startPolling();
     QVERIFY(f.asker.asked.isEmpty());
-    QCOMPARE(f.port.portNumber(), 3);
+    QCOMPARE(f.port.address(), LineAddress::com(3));
     QCOMPARE(f.port.settings(), QStringLiteral("19200,N,8,1"));
     QVERIFY(f.state.moduleSlots.selectedIsAscii());
     f.tick();

@@ -31,13 +31,13 @@ std::function<QTime()> steppingClock()
     return [ms] { return QTime(10, 0).addMSecs(*ms += 125); };
 }
 
-TrafficEvent trafficEvent(Kind kind, const QByteArray &bytes, bool ascii = false,
+TrafficEvent trafficEvent(Kind kind, const QByteArray &bytes, Framing framing = Framing::Rtu,
                           qint64 elapsed = 0)
 {
     TrafficEvent e;
     e.kind = kind;
     e.bytes = bytes;
-    e.ascii = ascii;
+    e.framing = framing;
     e.elapsedMs = elapsed;
     return e;
 }
@@ -328,10 +328,12 @@ void TestTrafficLog::csvByteForByte()
     log.attach(f.engine, QStringLiteral("主窗口, \"A\""));
     log.setListening(true);
     Q_EMIT f.engine.traffic(trafficEvent(Kind::Sent, hex("010300000002C40B")));
-    Q_EMIT f.engine.traffic(trafficEvent(Kind::Answer, rtuFrame(hex("010304FFFF0010")), false, 12));
-    Q_EMIT f.engine.traffic(trafficEvent(Kind::Sent, ":010300000002FA\r\n", true));
-    Q_EMIT f.engine.traffic(trafficEvent(Kind::TimedOut, {}, true, 288));
-    Q_EMIT f.engine.traffic(trafficEvent(Kind::Exception, asciiFrame(hex("018304")), true, 288));
+    Q_EMIT f.engine.traffic(
+        trafficEvent(Kind::Answer, rtuFrame(hex("010304FFFF0010")), Framing::Rtu, 12));
+    Q_EMIT f.engine.traffic(trafficEvent(Kind::Sent, ":010300000002FA\r\n", Framing::Ascii));
+    Q_EMIT f.engine.traffic(trafficEvent(Kind::TimedOut, {}, Framing::Ascii, 288));
+    Q_EMIT f.engine.traffic(
+        trafficEvent(Kind::Exception, asciiFrame(hex("018304")), Framing::Ascii, 288));
 
     QBuffer all;
     all.open(QIODevice::WriteOnly);
@@ -373,7 +375,7 @@ void TestTrafficLog::textExport()
     log.attach(f.engine, QStringLiteral("主窗口"));
     log.setListening(true);
     Q_EMIT f.engine.traffic(trafficEvent(Kind::Sent, hex("0111C02C")));
-    Q_EMIT f.engine.traffic(trafficEvent(Kind::CheckFailed, hex("0111C02D"), false, 7));
+    Q_EMIT f.engine.traffic(trafficEvent(Kind::CheckFailed, hex("0111C02D"), Framing::Rtu, 7));
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     QVERIFY(log.writeText(out));

@@ -1,6 +1,7 @@
 #pragma once
 // The whole program on an in-memory port, with the operator's answers to
-// message and input boxes scripted in advance.
+// message and input boxes scripted in advance and the system's serial ports
+// as the test lists them (none unless it does).
 
 #include "app/program.h"
 #include "protocol/modbusframing.h"
@@ -14,13 +15,21 @@
 #include <QPushButton>
 #include <QTest>
 
+// The serial ports "the system" lists.
+struct StandInPorts : krv::PortInfoSource
+{
+    QList<krv::SerialPortDescription> listed;
+    QList<krv::SerialPortDescription> ports() const override { return listed; }
+};
+
 struct UiFixture
 {
     ScriptedAsker asker;
     testsupport::MemoryPort port;
     testsupport::MemoryPort controlPort; // the editors' own components
     testsupport::MemoryPort alarmPort;
-    krv::Program program{{port, controlPort, alarmPort}, asker};
+    StandInPorts systemPorts;
+    krv::Program program{{port, controlPort, alarmPort}, asker, &systemPorts};
     krv::MainWindow &window = program.mainWindow;
     krv::SharedState &state = program.state;
 
@@ -85,6 +94,15 @@ struct UiFixture
         reply(body);
     }
 };
+
+namespace krv {
+// How QCOMPARE shows a line address.
+inline char *toString(const LineAddress &address)
+{
+    return QTest::toString(
+        address.valid() ? address.text() : QStringLiteral("invalid (%1)").arg(int(address.fault)));
+}
+} // namespace krv
 
 // Reply bodies of module 1.
 inline QByteArray registersBody(quint8 function, const QList<int> &values)

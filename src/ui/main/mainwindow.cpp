@@ -4,6 +4,7 @@
 #include "ui/asker.h"
 #include "ui/controls.h"
 #include "ui/lamp.h"
+#include "ui/main/portlist.h"
 #include "ui/savename.h"
 #include "ui/statustext.h"
 
@@ -47,11 +48,12 @@ const QColor Dark(192, 192, 192);
 
 } // namespace
 
-MainWindow::MainWindow(Links links, Asker &asker, QWidget *parent)
+MainWindow::MainWindow(Links links, Asker &asker, const PortInfoSource *portInfo, QWidget *parent)
     : QWidget(parent), m_state(links.state), m_engine(links.engine), m_reads(links.reads),
       m_writes(links.writes), m_scan(links.scan), m_polling(links.polling), m_asker(asker)
 {
     ui.setupUi(this);
+    ui.portList->setSource(portInfo);
 
     m_clock.setParent(this);
     m_clock.setObjectName(QStringLiteral("DisTimer"));
@@ -76,10 +78,6 @@ void MainWindow::connectControls()
     connect(ui.stopButton, &QPushButton::clicked, this, &MainWindow::onStopClicked);
     connect(ui.runButton, &QPushButton::clicked, this, &MainWindow::onRunClicked);
     connect(ui.moduleList, &QComboBox::currentIndexChanged, this, &MainWindow::onModuleChosen);
-    // The device behind the chosen port, as a reminder of where COMn leads.
-    connect(ui.portList, &QComboBox::currentIndexChanged, this, [this](int i) {
-        ui.portList->setToolTip(i >= 0 ? devicePathForPort(i + 1) : QString());
-    });
     connect(ui.writeCalibrationButton, &QPushButton::clicked, this,
             &MainWindow::onWriteCalibrationClicked);
     connect(ui.refreshSensorsButton, &QPushButton::clicked, this,
@@ -170,13 +168,7 @@ void MainWindow::fillLists()
     addItems(ui.channel8List, {QStringLiteral("Meas"), QStringLiteral("AD590")});
     addItems(ui.perChannelList, NoYes);
     addItems(ui.compensationList, NoYes);
-    QStringList ports;
-    for (int n = 1; n <= 4; ++n)
-        ports << QStringLiteral("COM%1").arg(n);
-    const int before = ui.portList->count();
-    addItems(ui.portList, ports);
-    for (int n = 1; n <= 4; ++n)
-        ui.portList->setItemData(before + n - 1, devicePathForPort(n), Qt::ToolTipRole);
+    ui.portList->refresh();
     addItems(ui.requestOutputList, NoYes);
     addItems(ui.byteOutputList, {QStringLiteral("No"), QStringLiteral("yes")});
     addItems(ui.moduleSpeedList, RateItems);
@@ -189,16 +181,29 @@ void MainWindow::fillLists()
 
 LineChoice MainWindow::lineChoice() const
 {
-    // The item the edit field names; typed text that names none is refused
-    // before a line is chosen (listsHoldItems).
+    // The port the edit field names or the address typed there; the speed
+    // item the edit field names. A malformed address and typed speeds that
+    // name no item are refused before a line is chosen (portAddressUsable,
+    // listsHoldItems).
     const auto position = [](const QComboBox *list) {
         return qMax(0, listChoice(list).value_or(list->currentIndex()));
     };
     LineChoice line;
-    line.portNumber = position(ui.portList) + 1;
+    line.address = ui.portList->address();
     line.rateIndex = position(ui.lineSpeedList);
     line.rateText = ui.lineSpeedList->itemText(line.rateIndex);
     return line;
+}
+
+void MainWindow::showLine(const QString &port, const QString &speed)
+{
+    ui.portList->showAddress(port);
+    const int rate = ui.lineSpeedList->findText(speed.trimmed(), Qt::MatchExactly);
+    if (rate >= 0)
+        ui.lineSpeedList->setCurrentIndex(rate);
+    const LineChoice line = lineChoice();
+    if (line.address.valid())
+        m_polling.load(line);
 }
 
 QString MainWindow::listName(const QComboBox *list) const
@@ -225,6 +230,32 @@ QString MainWindow::listName(const QComboBox *list) const
             return tr("通道传感器设置的通道%1").arg(i);
     }
     return list->objectName();
+}
+
+bool MainWindow::portAddressUsable(Withheld withheld)
+{
+    const LineAddress address = ui.portList->address();
+    if (address.valid())
+        return true;
+    const QString name = listName(ui.portList);
+    const QString text = ui.portList->currentText();
+    const QString fault = StatusText::of(address.fault);
+    QString message;
+    switch (withheld) {
+    case Withheld::Run:
+        message = tr("%1“%2”不是有效的地址（%3），没有开始运行。").arg(name, text, fault);
+        break;
+    case Withheld::Scan:
+        message = tr("%1“%2”不是有效的地址（%3），没有开始扫描。").arg(name, text, fault);
+        break;
+    case Withheld::Editor:
+    case Withheld::ModuleWrite: // the writes go on the line in use: not asked
+    case Withheld::SensorWrite:
+        message = tr("%1“%2”不是有效的地址（%3），参数设置窗口没有打开。").arg(name, text, fault);
+        break;
+    }
+    m_asker.inform(this, programTitle(), message);
+    return false;
 }
 
 bool MainWindow::listsHoldItems(const QList<const QComboBox *> &lists, Withheld withheld)
@@ -357,13 +388,18 @@ void MainWindow::addModule(const QString &item, int slot)
         m_state.moduleSlots.stationAddress[qBound(0, slot, ModuleSlots::Count - 1)]));
 }
 
-void MainWindow::showScanStep(int address, bool ascii)
+void MainWindow::showScanStep(int address, Framing framing)
 {
-    // Each address takes two ticks, ASCII first.
+    // Each address takes two ticks on a serial line, ASCII first; one on a
+    // Modbus TCP line, where the module's framing does not apply.
+    const bool ascii = framing == Framing::Ascii;
     ui.scanProgress->setValue(2 * address + (ascii ? 1 : 2));
-    ui.scanProgress->setFormat(tr("扫描 地址 %1  %2")
-                                   .arg(address)
-                                   .arg(ascii ? QStringLiteral("ASCII") : QStringLiteral("RTU")));
+    ui.scanProgress->setFormat(
+        tr("扫描 地址 %1  %2")
+            .arg(address)
+            .arg(framing == Framing::Mbap
+                     ? QStringLiteral("TCP")
+                     : (ascii ? QStringLiteral("ASCII") : QStringLiteral("RTU"))));
 }
 
 void MainWindow::reportPortFailure(const PortFailure &failure)
@@ -376,7 +412,7 @@ void MainWindow::reportPortFailure(const PortFailure &failure)
 
 void MainWindow::onScanClicked()
 {
-    if (!listsHoldItems({ui.portList, ui.lineSpeedList}, Withheld::Scan))
+    if (!portAddressUsable(Withheld::Scan) || !listsHoldItems({ui.lineSpeedList}, Withheld::Scan))
         return;
     ui.moduleList->clear();
     ui.moduleList->setEnabled(false);
@@ -386,7 +422,9 @@ void MainWindow::onScanClicked()
     ui.scanProgress->show();
     // The scan takes the line's ticks: polling stops.
     m_polling.stop();
-    m_scan.start(lineChoice());
+    const LineChoice line = lineChoice();
+    m_scan.start(line);
+    Q_EMIT lineUsed(line.address.text(), line.rateText);
 }
 
 void MainWindow::onStopClicked()
@@ -396,7 +434,15 @@ void MainWindow::onStopClicked()
 
 void MainWindow::onRunClicked()
 {
-    if (!listsHoldItems({ui.portList, ui.lineSpeedList, ui.framingList}, Withheld::Run))
+    if (!portAddressUsable(Withheld::Run))
+        return;
+    // On a Modbus TCP line the module's framing does not apply: the framing
+    // list is not used, whatever it holds.
+    const LineChoice line = lineChoice();
+    QList<const QComboBox *> lists{ui.lineSpeedList};
+    if (line.address.kind != LineAddress::Kind::Mbap)
+        lists << ui.framingList;
+    if (!listsHoldItems(lists, Withheld::Run))
         return;
     const int selected = ui.moduleList->currentIndex();
     qint16 manualAddress = 0;
@@ -412,8 +458,9 @@ void MainWindow::onRunClicked()
         }
         manualAddress = static_cast<qint16>(*address);
     }
-    m_polling.start(lineChoice(), selected, ui.moduleList->count(), manualAddress,
+    m_polling.start(line, selected, ui.moduleList->count(), manualAddress,
                     listChoice(ui.framingList) == 1);
+    Q_EMIT lineUsed(line.address.text(), line.rateText);
     if (selected >= 0) {
         ui.addressBox->setText(QString::number(m_state.moduleSlots.selectedAddress()));
         ui.framingList->setCurrentIndex(m_state.moduleSlots.selectedIsAscii() ? 1 : 0);
@@ -587,13 +634,13 @@ void MainWindow::lendLine(Editor which)
 
 void MainWindow::onControlEditorClicked()
 {
-    if (listsHoldItems({ui.portList, ui.lineSpeedList}, Withheld::Editor))
+    if (portAddressUsable(Withheld::Editor) && listsHoldItems({ui.lineSpeedList}, Withheld::Editor))
         lendLine(Editor::Control);
 }
 
 void MainWindow::onAlarmEditorClicked()
 {
-    if (listsHoldItems({ui.portList, ui.lineSpeedList}, Withheld::Editor))
+    if (portAddressUsable(Withheld::Editor) && listsHoldItems({ui.lineSpeedList}, Withheld::Editor))
         lendLine(Editor::Alarm);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The start window: everything known about the selected module, the choice of
-// port, line speed, framing and module, the scan and polling buttons, the
-// writes, the switch outputs and the measurement record. Its controls live in
-// MainWindowForm; the handlers here read and write them and hand the rest to link/.
+// port (an item or a typed address), line speed, framing and module, the scan and polling buttons,
+// the writes, the switch outputs and the measurement record. Its controls live in MainWindowForm;
+// the handlers here read and write them and hand the rest to link/.
 
 #include "link/modulescan.h"
 #include "link/pollingcycle.h"
@@ -22,6 +22,8 @@
 
 namespace krv {
 
+class PortInfoSource;
+
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -37,8 +39,10 @@ public:
         PollingCycle &polling;
     };
 
-    // Builds the controls and loads the window.
-    MainWindow(Links links, Asker &asker, QWidget *parent = nullptr);
+    // Builds the controls and loads the window. The port list lists the
+    // serial ports portInfo names (not owned; nullptr: the system's).
+    MainWindow(Links links, Asker &asker, const PortInfoSource *portInfo = nullptr,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     enum class Editor { Control, Alarm };
@@ -52,6 +56,10 @@ public:
 
     // Ticks the language item of code ("zh" or "en") in the language menu.
     void showLanguage(const QString &code);
+    // Chooses a port and a line speed as remembered or given on the command
+    // line: the port's item when it has one, else its text as typed; a speed
+    // that is no item is left out. The port is configured, not opened.
+    void showLine(const QString &port, const QString &speed);
 
     void onRunClicked();
     void onStopClicked();
@@ -79,6 +87,9 @@ Q_SIGNALS:
     // "语言 / Language": the operator chose the interface language, "zh" or
     // "en"; the owner remembers it for the next start.
     void languageChosen(const QString &code);
+    // "运 行" or "扫描模块" started on this port ("COM1", "ttyUSB0",
+    // "host:4001", "mbap://host:502") at this line speed ("9600").
+    void lineUsed(const QString &port, const QString &speed);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,8 +98,8 @@ protected:
 private:
     void connectControls();
     void connectLinks();
-    // Window load: the lists filled, COM1, 9600 baud and RTU chosen, the port
-    // configured but not opened, the clock running.
+    // Window load: the lists filled (the system's ports too), COM1, 9600 baud
+    // and RTU chosen, the port configured but not opened, the clock running.
     void load();
     void fillLists();
 
@@ -98,6 +109,9 @@ private:
     // tells the user which list does (the first) and what did not happen.
     bool listsHoldItems(const QList<const QComboBox *> &lists, Withheld withheld);
     QString listName(const QComboBox *list) const;
+    // True when the port box names a usable address; else tells the user
+    // which text and what is wrong with it, and what did not happen.
+    bool portAddressUsable(Withheld withheld);
 
     LineChoice lineChoice() const;
     SystemSelection systemSelection() const;
@@ -112,7 +126,7 @@ private:
     void showControlEnable(bool on);
     void showInputs(const SwitchInputs &on);
     void addModule(const QString &item, int slot);
-    void showScanStep(int address, bool ascii);
+    void showScanStep(int address, Framing framing);
     void reportPortFailure(const PortFailure &failure);
     void setRecordingControls(bool on);
     void endRecordingAfterFailure(const QString &reason);

@@ -3,6 +3,7 @@
 #include "protocol/portcomponent.h"
 #include "ui/controls.h"
 #include "ui/lamp.h"
+#include "ui/main/portlist.h"
 
 #include <QActionGroup>
 #include <QComboBox>
@@ -193,7 +194,8 @@ QGroupBox *MainWindowForm::buildModuleFrame()
 QGroupBox *MainWindowForm::buildLineFrame()
 {
     auto *frame = makeFrame(QStringLiteral("Frame5"), tr("通信参数"));
-    portList = makeComboBox(QStringLiteral("ComPort"), QStringLiteral("Combo1"));
+    portList = new PortList;
+    setUpComboBox(portList, QStringLiteral("ComPort"), QStringLiteral("Combo1"));
     lineSpeedList = makeComboBox(QStringLiteral("CommRate"), QStringLiteral("Combo1"));
     framingList = makeComboBox(QStringLiteral("Protocol"), QStringLiteral("Combo1"));
     moduleList = makeComboBox(QStringLiteral("ModNO"), QStringLiteral("Combo2"));

@@ -28,6 +28,7 @@ class QWidget;
 namespace krv {
 
 class Lamp;
+class PortList;
 
 class MainWindowForm
 {
@@ -81,7 +82,7 @@ public:
     QPushButton *writeModuleButton = nullptr;
 
     // Communication parameters (the PC side)
-    QComboBox *portList = nullptr;
+    PortList *portList = nullptr; // the system's ports too; an address may be typed
     QComboBox *lineSpeedList = nullptr;
     QComboBox *framingList = nullptr;
     QComboBox *moduleList = nullptr;

@@ -163,9 +163,11 @@ QString describeReply(const QByteArray &body, const QByteArray &request, Wording
 
 } // namespace
 
-QByteArray frameBody(const QByteArray &wire, bool ascii)
+QByteArray frameBody(const QByteArray &wire, Framing framing)
 {
-    if (!ascii)
+    if (framing == Framing::Mbap)
+        return wire.mid(MbapHeaderLength);
+    if (framing == Framing::Rtu)
         return wire.size() > 2 ? wire.left(wire.size() - 2) : QByteArray();
     const qsizetype colon = wire.indexOf(':');
     if (colon < 0)
@@ -188,7 +190,16 @@ QString directionText(const TrafficRow &row, Wording w)
 
 QString framingText(const TrafficRow &row)
 {
-    return row.ascii ? QStringLiteral("ASCII") : QStringLiteral("RTU");
+    switch (row.framing) {
+    case Framing::Ascii:
+        return QStringLiteral("ASCII");
+    case Framing::Mbap:
+        // Modbus TCP: the module's RTU or ASCII does not apply.
+        return QStringLiteral("TCP");
+    case Framing::Rtu:
+        break;
+    }
+    return QStringLiteral("RTU");
 }
 
 QByteArray headerBody(const TrafficRow &row)
@@ -205,7 +216,7 @@ QByteArray headerBody(const TrafficRow &row)
     case TrafficEvent::Kind::Late:
         break;
     }
-    return frameBody(row.bytes, row.ascii);
+    return frameBody(row.bytes, row.framing);
 }
 
 QString stationText(const TrafficRow &row)
@@ -233,13 +244,13 @@ QString decodingText(const TrafficRow &row, Wording w)
     case TrafficEvent::Kind::CheckFailed:
         return QString(); // nothing in it can be trusted
     case TrafficEvent::Kind::Late:
-        return describeReply(frameBody(row.bytes, row.ascii), QByteArray(), w);
+        return describeReply(frameBody(row.bytes, row.framing), QByteArray(), w);
     case TrafficEvent::Kind::Answer:
     case TrafficEvent::Kind::Foreign:
     case TrafficEvent::Kind::Exception:
         break;
     }
-    return describeReply(frameBody(row.bytes, row.ascii), row.request, w);
+    return describeReply(frameBody(row.bytes, row.framing), row.request, w);
 }
 
 QString checkText(const TrafficRow &row, Wording w)
@@ -270,7 +281,7 @@ QString elapsedText(const TrafficRow &row)
 
 QString bytesText(const TrafficRow &row)
 {
-    if (!row.ascii)
+    if (row.framing != Framing::Ascii)
         return hexText(row.bytes, u" ");
     QString text;
     text.reserve(row.bytes.size() + 4);

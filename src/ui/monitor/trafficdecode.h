@@ -24,7 +24,7 @@ struct TrafficRow
     QTime time;     // when the monitor saw it
     QString window; // the attach name of the window whose engine reported it
     TrafficEvent::Kind kind = TrafficEvent::Kind::Sent;
-    bool ascii = false;
+    Framing framing = Framing::Rtu;
     QByteArray bytes;     // as on the wire; empty for a time-out
     QByteArray request;   // body of the request it answers (a sent frame: its own)
     qint64 elapsedMs = 0; // since the request was sent (not for a sent frame)
@@ -36,7 +36,7 @@ namespace traffic {
 
 // The frame's body without its check field: RTU as it is, ASCII decoded from
 // its hex digits. Best effort for a frame that failed its check.
-QByteArray frameBody(const QByteArray &wire, bool ascii);
+QByteArray frameBody(const QByteArray &wire, Framing framing);
 
 QString timeText(const TrafficRow &row);
 QString directionText(const TrafficRow &row, Wording w);

@@ -173,10 +173,10 @@ void TrafficLog::record(Attachment &a, const TrafficEvent &event)
     row.time = m_now();
     row.window = a.name;
     row.kind = event.kind;
-    row.ascii = event.ascii;
+    row.framing = event.framing;
     row.bytes = event.bytes;
     if (event.kind == Kind::Sent)
-        a.request = traffic::frameBody(event.bytes, event.ascii);
+        a.request = traffic::frameBody(event.bytes, event.framing);
     row.request = a.request;
     row.elapsedMs = event.elapsedMs;
     m_pending.push_back(std::move(row));
