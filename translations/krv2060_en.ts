@@ -1679,7 +1679,12 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>In</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+88"/>
+        <source>事务%1</source>
+        <translation>Transaction %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>正常</source>
         <translation>OK</translation>
     </message>

@@ -3,19 +3,16 @@
 // and scan ticks are run by the test, each waiting for its reply or time-out,
 // so the test does not wait out 300 ms ticks.
 
-#include "app/program.h"
 #include "memoryport.h"
-#include "scriptedasker.h"
+#include "simfixture.h"
 #include "ui/controls.h"
 #include "ui/monitor/trafficmonitor.h"
 #include "ui/statustext.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -23,217 +20,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
 #include <utility>
 
 using namespace krv;
-
-namespace {
-
-// krv2060-sim in its own process; its first output line names its device.
-class SimProcess
-{
-public:
-    ~SimProcess()
-    {
-        if (m_proc.state() == QProcess::NotRunning)
-            return;
-        m_proc.terminate();
-        if (!m_proc.waitForFinished(3000))
-            m_proc.kill();
-        m_proc.waitForFinished(1000);
-    }
-
-    bool start(const QStringList &args, QString *error)
-    {
-        m_proc.start(QStringLiteral(KRV_SIM_PATH), QStringList{"--fast", "-v"} + args);
-        if (!m_proc.waitForStarted(5000)) {
-            *error = m_proc.errorString();
-            return false;
-        }
-        QElapsedTimer clock;
-        clock.start();
-        while (!m_proc.canReadLine() && clock.elapsed() < 5000)
-            m_proc.waitForReadyRead(100);
-        const QByteArray line = m_proc.readLine().trimmed();
-        if (!line.startsWith("pty: ")) {
-            *error = QStringLiteral("unexpected first line: ") + QString::fromLatin1(line);
-            return false;
-        }
-        m_pty = QString::fromLocal8Bit(line.mid(5));
-        return true;
-    }
-    QString pty() const { return m_pty; }
-
-    // The simulator's log so far: one line per request received and reply sent.
-    QStringList log()
-    {
-        m_log += QString::fromLatin1(m_proc.readAllStandardError());
-        return m_log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    // The registers of the last reply the simulator sent to a request whose
-    // bytes begin with the given hex text ("02 03 00 00 00 08").
-    QList<qint16> lastReplyTo(const QString &request)
-    {
-        const QStringList lines = log();
-        for (qsizetype i = lines.size() - 2; i >= 0; --i) {
-            if (!lines[i].contains(QStringLiteral(" rx ") + request) ||
-                !lines[i + 1].contains(" tx "))
-                continue;
-            const QStringList hex = lines[i + 1].section(" tx ", 1).split(' ', Qt::SkipEmptyParts);
-            QList<qint16> values;
-            for (qsizetype b = 3; b + 1 < hex.size() - 2; b += 2)
-                values << static_cast<qint16>(hex[b].toUShort(nullptr, 16) << 8 |
-                                              hex[b + 1].toUShort(nullptr, 16));
-            return values;
-        }
-        return {};
-    }
-
-private:
-    QProcess m_proc;
-    QString m_pty;
-    QString m_log;
-};
-
-// The program on COM1, which leads to the simulator.
-struct SimFixture
-{
-    SimProcess sim;
-    ScriptedAsker asker;
-    std::unique_ptr<SystemPortComponent> port;
-    std::unique_ptr<SystemPortComponent> controlPort;
-    std::unique_ptr<SystemPortComponent> alarmPort;
-    std::unique_ptr<Program> program;
-
-    bool start(QString *error, const QStringList &simArgs = {})
-    {
-        if (!QFileInfo::exists(QStringLiteral(KRV_SIM_PATH))) {
-            *error = QStringLiteral("krv2060-sim is not built");
-            return false;
-        }
-        if (!sim.start(simArgs, error))
-            return false;
-        qputenv("KRV2060_COM1", sim.pty().toLocal8Bit());
-        port = std::make_unique<SystemPortComponent>();
-        controlPort = std::make_unique<SystemPortComponent>();
-        alarmPort = std::make_unique<SystemPortComponent>();
-        program = std::make_unique<Program>(Ports{*port, *controlPort, *alarmPort}, asker);
-        program->mainWindow.show();
-        return true;
-    }
-
-    template <class T> T *w(const QString &name) const
-    {
-        T *widget = program->mainWindow.findChild<T *>(name);
-        if (!widget)
-            qFatal("no widget %s", qPrintable(name));
-        return widget;
-    }
-    QString text(const QString &name) const { return w<QLineEdit>(name)->text(); }
-    void setText(const QString &name, const QString &text) { w<QLineEdit>(name)->setText(text); }
-    QComboBox *combo(const QString &name) const { return w<QComboBox>(name); }
-    void click(const QString &name) { QTest::mouseClick(w<QPushButton>(name), Qt::LeftButton); }
-
-    // Runs one tick handler and waits until its request is answered or timed out.
-    [[nodiscard]] bool step(const std::function<void()> &tick)
-    {
-        return stepOn(program->engine, tick);
-    }
-    // The same on another window's engine (an editor's).
-    [[nodiscard]] static bool stepOn(TransactionEngine &engine, const std::function<void()> &tick)
-    {
-        QSignalSpy ended(&engine, &TransactionEngine::requestEnded);
-        tick();
-        return !ended.isEmpty() || ended.wait(3000);
-    }
-    [[nodiscard]] bool ticks(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            if (!step([this] { program->polling.onTick(); }))
-                return false;
-        }
-        return true;
-    }
-    // "运 行", with the test running the ticks.
-    void run()
-    {
-        click(QStringLiteral("Start"));
-        program->polling.tickTimer().stop();
-    }
-    // "运 行" on module 2 and its whole start burst: with the system and module
-    // control blocks read again once the identifier told firmware 5.3, it ends
-    // with the measurements.
-    [[nodiscard]] bool runModule2()
-    {
-        setText("Address", "2");
-        run();
-        return ticks(11);
-    }
-};
-
-// The control editor of a SimFixture's program, opened from the polling main
-// window on module 2.
-struct ControlEditorOnSim
-{
-    SimFixture &f;
-    ControlEditor &editor = f.program->controlEditor;
-    EditorLink &link = f.program->controlLink;
-
-    static inline const QStringList Rows{"StartStep", "InSel", "Phase", "SamTime", "SetVal",
-                                         "SerD0",     "SerD1", "SerD2", "CtrlArea"};
-
-    // "控制参数" after a few polling ticks; waits until the sweep on its real
-    // timer has read all nine channels.
-    [[nodiscard]] bool open()
-    {
-        // The editors open on a module polling has identified.
-        if (!f.runModule2())
-            return false;
-        f.click("Command2");
-        return QTest::qWaitFor(
-            [this] { return !link.sweepTimer().isActive() && !link.engine().outstanding(); },
-            10000);
-    }
-    QLineEdit *box(int row, int channel) const
-    {
-        return editor.findChild<QLineEdit *>(Rows[row] + QString::number(channel));
-    }
-    QStringList column(int channel) const
-    {
-        QStringList out;
-        for (int r = 0; r < 9; ++r)
-            out << box(r, channel)->text();
-        return out;
-    }
-    QString text(const QString &name) const { return editor.findChild<QLineEdit *>(name)->text(); }
-    void click(const QString &name)
-    {
-        QTest::mouseClick(editor.findChild<QPushButton *>(name), Qt::LeftButton);
-    }
-    // A read or write button, waiting until its request has ended.
-    [[nodiscard]] bool press(const QString &name)
-    {
-        QSignalSpy ended(&link.engine(), &TransactionEngine::requestEnded);
-        click(name);
-        return !ended.isEmpty() || ended.wait(3000);
-    }
-    // The boxes of a channel as the simulator's last reply to its read shows them.
-    QStringList simColumn(int channel)
-    {
-        const QString request =
-            QStringLiteral("02 03 01 %1 00 07").arg(2 + 18 * channel, 2, 16, QLatin1Char('0'));
-        const QList<qint16> w = f.sim.lastReplyTo(request.toUpper());
-        if (w.size() != 7)
-            return {};
-        return {
-            QString::number(w[0] / 256), QString::number(w[0] & 255), QString::number(w[1] / 256),
-            QString::number(w[1] & 255), QString::number(w[2]),       QString::number(w[3]),
-            QString::number(w[4]),       QString::number(w[5]),       QString::number(w[6])};
-    }
-};
-
-} // namespace
 
 class TestE2ESim : public QObject
 {

@@ -1,10 +1,14 @@
-// krv2060-soak: the program as krv2060 builds it (the real serial port on COM1,
-// the main window), with an operator who answers every question with OK and,
-// for a given time, plays what a person does at the module: short scans (now
-// and then a full one), runs of the modules found, switch outputs toggled and
+// krv2060-soak: the program as krv2060 builds it (the real port, the main
+// window), with an operator who answers every question with OK and, for a
+// given time, plays what a person does at the module: short scans (now and
+// then a full one), runs of the modules found, switch outputs toggled and
 // calibration values written while polling goes on.
 //
-//   krv2060-soak --seconds N --record FILE [--seed S]
+//   krv2060-soak --seconds N --record FILE [--seed S] [--port ADDRESS]
+//
+// The line is COM1 (KRV2060_COM1 names its device), or ADDRESS in any form the
+// port box takes ("ttyUSB0", "host:port", "mbap://host:port"), put into the
+// port box as krv2060 --port does.
 //
 // FILE gets one line per block the register map decoded, with the values the
 // shared state then holds, keyed by the request that was answered:
@@ -35,6 +39,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 
 using namespace krv;
@@ -46,6 +51,7 @@ struct Options
     int seconds = 120;
     QString record;
     quint32 seed = 1;
+    std::optional<LineAddress> port;
 };
 
 bool parseArgs(const QStringList &args, Options *o)
@@ -58,6 +64,8 @@ bool parseArgs(const QStringList &args, Options *o)
             o->seed = args[i + 1].toUInt(&ok);
         else if (args[i] == u"--record")
             o->record = args[i + 1], ok = true;
+        else if (args[i] == u"--port")
+            o->port = LineAddress::parse(args[i + 1]), ok = o->port->valid();
         if (!ok)
             return false;
     }
@@ -407,7 +415,8 @@ int main(int argc, char *argv[])
     krv::usePanelCacheStyle();
     Options opt;
     if (!parseArgs(QApplication::arguments(), &opt)) {
-        std::fputs("usage: krv2060-soak --seconds N --record FILE [--seed S]\n", stderr);
+        std::fputs("usage: krv2060-soak --seconds N --record FILE [--seed S] [--port ADDRESS]\n",
+                   stderr);
         return 2;
     }
     QFile file(opt.record);
@@ -419,6 +428,8 @@ int main(int argc, char *argv[])
     SystemPortComponent mainPort, controlPort, alarmPort;
     ScriptedAsker asker;
     auto program = std::make_unique<Program>(Ports{mainPort, controlPort, alarmPort}, asker);
+    if (opt.port)
+        program->mainWindow.showLine(opt.port->text(), QString());
     Recorder recorder(*program, file);
     Operator op(*program, opt, [] { QApplication::exit(0); });
     program->mainWindow.show();

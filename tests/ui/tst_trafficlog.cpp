@@ -1,7 +1,8 @@
 // The traffic log: its rows for a scripted exchange through a real engine on
-// the in-memory port, a late reply and a frame that failed its check,
-// listening and attaching, the row limit and batching, the filter, and both
-// exports byte for byte.
+// the in-memory port, a late reply and a frame that failed its check, the
+// rows of a Modbus TCP line with their transaction ids, listening and
+// attaching, the row limit and batching, the filter, and both exports byte
+// for byte.
 #include "linkfixture.h"
 #include "testsupport.h"
 #include "ui/monitor/trafficlog.h"
@@ -50,6 +51,7 @@ class TestTrafficLog : public QObject
 private Q_SLOTS:
     void scriptedExchange();
     void lateReplyAndCheckFailure();
+    void mbapRowsBeginWithTheirTransactionId();
     void listensOnlyWhenAsked();
     void attachSeveralEnginesAndForgetDestroyedOnes();
     void rowLimitDropsTheOldest();
@@ -168,6 +170,91 @@ void TestTrafficLog::lateReplyAndCheckFailure()
     QVERIFY(log.writeCsv(csv, {TrafficFilter::Direction::All, TrafficFilter::Check::Late}));
     QCOMPARE(csv.data().count("\r\n"), 2);
     QVERIFY(csv.data().contains(",收,RTU,1,03,8 个寄存器：1 2 3 4 5 6 7 8,迟到的应答,"));
+}
+
+// On a Modbus TCP line the decoding of a frame begins with the transaction id
+// its header carries: a request's, its answer's (the same), a late reply's
+// (the earlier request's) and a foreign frame's (its own). A time-out has no
+// frame and a frame that failed its check no header to trust: no id. The
+// framing is "TCP" and the bytes keep their header. The screen translates
+// the words.
+void TestTrafficLog::mbapRowsBeginWithTheirTransactionId()
+{
+    LinkFixture f;
+    qint64 now = 0;
+    f.engine.setClock([&now] { return now; });
+    f.cycle.load(
+        {LineAddress::parse(QStringLiteral("mbap://127.0.0.1:1502")), QStringLiteral("9600"), 3});
+    f.useModule(2, false);
+    TrafficLog log;
+    log.attach(f.engine, QStringLiteral("主窗口"));
+    log.setListening(true);
+    const auto lastId = [&f] {
+        const QByteArray sent = f.lastSent();
+        return static_cast<quint16>(quint8(sent[0]) << 8 | quint8(sent[1]));
+    };
+
+    f.reads.readMeasurements();
+    f.deliver(mbapFrame(lastId(), testsupport::registersBody(2, 3, {1, 2, 3, 4, 5, 6, 7, 8})));
+    f.reads.readMeasurements();
+    const QByteArray late =
+        mbapFrame(lastId(), testsupport::registersBody(2, 3, {9, 9, 9, 9, 9, 9, 9, 9}));
+    now += 300;
+    f.engine.onReplyTimeout();
+    now += 10;
+    f.reads.readMeasurements();
+    f.deliver(late);
+    f.deliver(mbapFrame(0x1234, testsupport::registersBody(2, 3, {7, 7, 7, 7, 7, 7, 7, 7})));
+    f.deliver(mbapFrame(lastId(), testsupport::registersBody(2, 3, {0, 1, 0, 1, 0, 1, 0, 1})));
+    Q_EMIT f.engine.traffic(
+        trafficEvent(Kind::CheckFailed, hex("0004000000030283"), Framing::Mbap, 5));
+    log.flush();
+
+    const QStringList expected = {
+        "发 | TCP | 2 | 03 | 事务1 读保持寄存器 起始 0x0000 数量 8 | ",
+        "收 | TCP | 2 | 03 | 事务1 起始 0x0000 数量 8：1 2 3 4 5 6 7 8 | 正常",
+        "发 | TCP | 2 | 03 | 事务2 读保持寄存器 起始 0x0000 数量 8 | ",
+        "收 | TCP | 2 | 03 | 读保持寄存器 起始 0x0000 数量 8 | 超时",
+        "发 | TCP | 2 | 03 | 事务3 读保持寄存器 起始 0x0000 数量 8 | ",
+        "收 | TCP | 2 | 03 | 事务2 8 个寄存器：9 9 9 9 9 9 9 9 | 迟到的应答",
+        "收 | TCP | 2 | 03 | 事务4660 起始 0x0000 数量 8：7 7 7 7 7 7 7 7 | 应答与请求不符",
+        "收 | TCP | 2 | 03 | 事务3 起始 0x0000 数量 8：0 1 0 1 0 1 0 1 | 正常",
+        "收 | TCP |  |  |  | 校验错误",
+    };
+    QCOMPARE(log.rowCount(), expected.size());
+    for (int r = 0; r < log.rowCount(); ++r)
+        QCOMPARE(cells(log, r).mid(TrafficLog::Direction, 6).join(QStringLiteral(" | ")),
+                 expected[r]);
+    QCOMPARE(cells(log, 0)[TrafficLog::Bytes],
+             QStringLiteral("00 01 00 00 00 06 02 03 00 00 00 08"));
+    QCOMPARE(traffic::transactionId(log.row(5)), std::optional<quint16>(2));
+    QCOMPARE(traffic::transactionId(log.row(3)), std::nullopt);
+
+    // The screen's words for the id, and in the tooltip too.
+    class TransactionText : public QTranslator
+    {
+    public:
+        QString translate(const char *context, const char *source, const char *, int) const override
+        {
+            if (QByteArrayView(context) == "krv::TrafficLog" &&
+                QString::fromUtf8(source) == u"事务%1")
+                return QStringLiteral("Transaction %1");
+            return QString();
+        }
+        bool isEmpty() const override { return false; }
+    } transactionText;
+    QCoreApplication::installTranslator(&transactionText);
+    QCOMPARE(log.data(log.index(1, TrafficLog::Decoding)).toString(),
+             QStringLiteral("Transaction 1 起始 0x0000 数量 8：1 2 3 4 5 6 7 8"));
+    QCOMPARE(log.data(log.index(6, TrafficLog::Decoding), Qt::ToolTipRole).toString(),
+             QStringLiteral("Transaction 4660 起始 0x0000 数量 8：7 7 7 7 7 7 7 7"));
+    QCoreApplication::removeTranslator(&transactionText);
+
+    // The exports keep the fixed words.
+    QBuffer csv;
+    csv.open(QIODevice::WriteOnly);
+    QVERIFY(log.writeCsv(csv));
+    QVERIFY(csv.data().contains(",收,TCP,2,03,事务2 8 个寄存器：9 9 9 9 9 9 9 9,迟到的应答,"));
 }
 
 void TestTrafficLog::listensOnlyWhenAsked()

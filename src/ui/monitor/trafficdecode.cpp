@@ -235,7 +235,9 @@ QString functionText(const TrafficRow &row)
         .toUpper();
 }
 
-QString decodingText(const TrafficRow &row, Wording w)
+namespace {
+
+QString describeFrame(const TrafficRow &row, Wording w)
 {
     switch (row.kind) {
     case TrafficEvent::Kind::Sent:
@@ -251,6 +253,28 @@ QString decodingText(const TrafficRow &row, Wording w)
         break;
     }
     return describeReply(frameBody(row.bytes, row.framing), row.request, w);
+}
+
+} // namespace
+
+std::optional<quint16> transactionId(const TrafficRow &row)
+{
+    if (row.framing != Framing::Mbap || row.kind == TrafficEvent::Kind::CheckFailed ||
+        row.bytes.size() < 2)
+        return std::nullopt;
+    return static_cast<quint16>(static_cast<quint8>(row.bytes[0]) << 8 |
+                                static_cast<quint8>(row.bytes[1]));
+}
+
+QString decodingText(const TrafficRow &row, Wording w)
+{
+    const QString description = describeFrame(row, w);
+    const std::optional<quint16> id = transactionId(row);
+    if (!id)
+        return description;
+    // The transaction id first: it tells which request a reply answers.
+    const QString idText = say(QT_TRANSLATE_NOOP("krv::TrafficLog", "事务%1"), w).arg(*id);
+    return description.isEmpty() ? idText : idText + u' ' + description;
 }
 
 QString checkText(const TrafficRow &row, Wording w)

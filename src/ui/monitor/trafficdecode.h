@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTime>
 
+#include <optional>
+
 namespace krv {
 
 // Whose words a text is in.
@@ -49,8 +51,13 @@ QByteArray headerBody(const TrafficRow &row);
 // empty when the frame is too short to tell or failed its check.
 QString stationText(const TrafficRow &row);
 QString functionText(const TrafficRow &row);
+// The transaction id of a Modbus TCP frame as it carries it in its header;
+// none for a serial framing, a time-out (no frame) or a frame that failed its
+// check (its header may be noise).
+std::optional<quint16> transactionId(const TrafficRow &row);
 // Empty for a frame that failed its check. A late reply is described by
-// itself: the request it answers is not the one outstanding.
+// itself: the request it answers is not the one outstanding. A Modbus TCP
+// frame's begins with its transaction id ("事务12 读保持寄存器 ...").
 QString decodingText(const TrafficRow &row, Wording w);
 // Empty for a sent frame.
 QString checkText(const TrafficRow &row, Wording w);
