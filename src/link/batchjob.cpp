@@ -152,6 +152,7 @@ void BatchJob::start(const LineChoice &line, const QList<BatchTarget> &targets, 
     m_done = 0;
     m_total = 0;
     m_module = -1;
+    m_reported = -1;
     m_stopRequested = false;
     for (const BatchTarget &target : targets) {
         ModuleResult result;
@@ -453,6 +454,7 @@ void BatchJob::finishModule()
 {
     ModuleResult &result = current();
     result.elapsedMs = m_moduleClock.elapsed();
+    m_reported = m_module;
     Q_EMIT moduleFinished(result);
 }
 
@@ -470,7 +472,9 @@ void BatchJob::finishJob(bool stopped)
     m_running = false;
     m_gap.stop();
     m_engine.cancel();
-    if (stopped && m_module >= 0 && m_module < m_results.size()) {
+    // A module already reported (stop() from a listener to its report) is
+    // not reported again.
+    if (stopped && m_module >= 0 && m_module < m_results.size() && m_module != m_reported) {
         // The module in work: a part with steps left is cut short, whatever
         // it read so far.
         ModuleResult &result = current();

@@ -188,6 +188,7 @@ private:
     QList<ModuleResult> m_results;
     QList<Step> m_plan; // the module's steps still to do, the current one first
     int m_module = -1;
+    int m_reported = -1; // the last module reported through moduleFinished
     int m_attempt = 1;
     bool m_stepAnswered = false; // the reply for the step in work came and fit
     bool m_running = false;

@@ -262,6 +262,20 @@ private Q_SLOTS:
         QVERIFY(!b.line.isOpen());
     }
 
+    void stopWhenAModuleIsReportedReportsEachModuleOnce()
+    {
+        Batch b;
+        b.line.addModule(2);
+        b.line.addModule(3);
+        QObject::connect(&b.job, &BatchJob::moduleFinished, &b.job, [&] { b.job.stop(); });
+        QVERIFY(b.run({{2, false}, {3, false}, {4, false}}, BatchAction::Backup, {}));
+        QCOMPARE(b.reported.size(), 3);
+        QCOMPARE(b.reported[0].control, PartOutcome::Read);
+        QCOMPARE(b.reported[1].target.station, quint8(3));
+        QCOMPARE(b.reported[1].control, PartOutcome::Stopped);
+        QCOMPARE(b.reported[2].target.station, quint8(4));
+    }
+
     void aLineThatCannotBeOpenedEndsTheJobWithItsReason()
     {
         Batch b;
