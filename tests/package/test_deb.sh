@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks DIR/krv2060_VERSION_<arch>.deb without installing it: the control
 # fields, the files, the desktop entry, that every library the programs link
-# comes from a package in Depends, and the extracted programs answering
-# --version (and --help in English, so the translation is in the build).
+# comes from a package in Depends, the extracted programs answering --version
+# (and --help in English, so the translation is in the build), the manual
+# pages naming every option the programs' help names, the copyright file and
+# the changelog, and lintian finding no error and no warning.
 #   test_deb.sh DIR VERSION    exits 77 (skipped) when there is no package
 set -uo pipefail
 dir=$1
@@ -45,7 +47,8 @@ check "Depends names Qt 6" grep -q 'libqt6' <<<"$depends"
 for f in usr/bin/krv2060 usr/bin/krv2060-sim; do
   check "$f is executable" test -x "$root/$f"
 done
-check "README under /usr/share/doc/krv2060" test -s "$root/usr/share/doc/krv2060/README.md"
+doc=$root/usr/share/doc/krv2060
+check "README under /usr/share/doc/krv2060" test -s "$doc/README.md"
 
 desktop=$root/usr/share/applications/krv2060.desktop
 check "desktop entry is valid" desktop-file-validate "$desktop"
@@ -100,6 +103,64 @@ check "krv2060 --version (offscreen)" \
 check "krv2060 --lang en --help is English" \
   equals "$(XDG_CONFIG_HOME=$root/config "$root/usr/bin/krv2060" --lang en --help | head -n 1)" \
   "Usage: krv2060 [options]"
+
+# The manual pages: gzipped, and each option that a program's help names is
+# in its page (as roff writes it, "\-\-system\-block").
+man1=$root/usr/share/man/man1
+for f in krv2060 krv2060-sim; do
+  check "manual page $f.1.gz is gzipped" gzip -t "$man1/$f.1.gz"
+done
+# The window's help, each command's, and the simulator's.
+help_of() {
+  if [ "$1" = krv2060-sim ]; then
+    "$root/usr/bin/krv2060-sim" --help
+  else
+    XDG_CONFIG_HOME=$root/config "$root/usr/bin/krv2060" --lang en "${@:2}" --help
+  fi
+}
+documents_options() { # documents_options PROGRAM [COMMAND]
+  local text page ok=0 option
+  text=$(help_of "$@") || { echo "  $* --help failed"; return 1; }
+  page=$(gzip -dc "$man1/$1.1.gz") || return 1
+  for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"$text" | sort -u); do
+    if ! grep -qF -- "${option//-/\\-}" <<<"$page"; then
+      echo "  $option (in ${*} --help) is not in $1.1"
+      ok=1
+    fi
+  done
+  return $ok
+}
+check "krv2060.1 names every option of krv2060 --help" documents_options krv2060
+for command in scan apply backup compare; do
+  check "krv2060.1 names every option of krv2060 $command --help" \
+    documents_options krv2060 "$command"
+done
+check "krv2060-sim.1 names every option of krv2060-sim --help" documents_options krv2060-sim
+
+# The copyright file in the machine-readable format; the changelog (Debian
+# names a native package's, one whose version has no revision,
+# changelog.gz) with an entry for this version first.
+check "copyright file is machine-readable" \
+  equals "$(head -n 1 "$doc/copyright" 2>/dev/null)" \
+  "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+if [[ $version == *-* ]]; then changelog=$doc/changelog.Debian.gz; else changelog=$doc/changelog.gz; fi
+newest_entry() {
+  gzip -dc "$changelog" >"$root/changelog" || return 1
+  equals "$(dpkg-parsechangelog -l "$root/changelog" -S Version)" "$version"
+}
+check "${changelog#"$root"} starts with version $version" newest_entry
+
+# lintian, as Debian's archive would check the package.
+lintian_clean() {
+  local out status
+  command -v lintian >/dev/null || { echo "  lintian is missing (scripts/install-deps --package)"; return 1; }
+  out=$(lintian --fail-on error,warning "$deb" 2>&1)
+  status=$?
+  out=$(grep -v '^running with root privileges is not recommended!$' <<<"$out")
+  [ -z "$out" ] || sed 's/^/  /' <<<"$out"
+  [ "$status" -eq 0 ]
+}
+check "lintian: no error, no warning" lintian_clean
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
