@@ -103,7 +103,7 @@
         <translation>File name to save: (a name without extension gets the extension .ALM)</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+51"/>
         <source>%1含有双引号或换行，不能保存。</source>
         <translation>%1 contains a double quote or a line break and cannot be saved.</translation>
     </message>
@@ -113,12 +113,12 @@
         <translation>%1 contains %2, which GB2312 cannot hold, and cannot be saved.</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+21"/>
         <source>%1含有双引号或换行</source>
         <translation>%1 contains a double quote or a line break</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+8"/>
         <source>%1的位置“%2”不是可用的数字</source>
         <translation>The position “%2” of %1 is not a usable number</translation>
     </message>
@@ -279,29 +279,813 @@
     </message>
 </context>
 <context>
+    <name>krv::BatchCommandText</name>
+    <message>
+        <location filename="../src/app/batchcommand.cpp" line="+40"/>
+        <source>文件夹%1不存在</source>
+        <translation>the folder %1 does not exist</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不是文件夹</source>
+        <translation>%1 is not a folder</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件夹%1无法写入：%2</source>
+        <translation>the folder %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>报告文件%1是文件夹</source>
+        <translation>the report file %1 is a folder</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+204"/>
+        <source>报告文件%1无法写入：%2</source>
+        <translation>the report file %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <location line="-195"/>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+91"/>
+        <location line="+28"/>
+        <source>模块 %1：%2</source>
+        <translation>Module %1: %2</translation>
+    </message>
+    <message>
+        <location line="-59"/>
+        <location line="+4"/>
+        <source>，没有发送。</source>
+        <translation>; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+185"/>
+        <source>收到 Ctrl-C：线路上的请求结束后停止。</source>
+        <translation>Ctrl-C: stopping once the request on the line has ended.</translation>
+    </message>
+    <message>
+        <location line="-131"/>
+        <location line="+19"/>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>备份文件</source>
+        <translation>Backup files</translation>
+    </message>
+    <message>
+        <location line="+69"/>
+        <source>扫描：站号 %1 %2</source>
+        <translation>Scanning: station %1 %2</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>找到模块：站号 %1 %2 %3 %4</source>
+        <translation>Module found: station %1 %2 %3 %4</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>找到的模块：%1</source>
+        <translation>Modules found: %1</translation>
+    </message>
+</context>
+<context>
+    <name>krv::BatchText</name>
+    <message>
+        <location filename="../src/link/batchfiles.cpp" line="+174"/>
+        <source>一致</source>
+        <translation>Equal</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不一致</source>
+        <translation>Differs</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>无应答</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>非本系列模块</source>
+        <translation>Not a KRV module</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未进行</source>
+        <translation>Not done</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../src/ui/batch/batchtext.cpp" line="+277"/>
+        <source>控制参数</source>
+        <translation>Control parameters</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../src/ui/batch/batchtext.cpp" line="+0"/>
+        <source>报警参数</source>
+        <translation>Alarm parameters</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>启动顺序</source>
+        <translation>Order</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>输入通道</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>相位偏移</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采样时间</source>
+        <translation>Sample</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设置温度</source>
+        <translation>Setpoint</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系数D0</source>
+        <translation>Coef D0</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系数D1</source>
+        <translation>Coef D1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>系数D2</source>
+        <translation>Coef D2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>控制范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>上限设置</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>下限设置</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>相对报警</source>
+        <translation>Relative</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>预警控制</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>请求输出</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>串口输出</source>
+        <translation>Serial</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>测温通道</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>控温启动</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>寄 存 器</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/batch/batchtext.cpp" line="-133"/>
+        <source>块%1的%2</source>
+        <translation>%2 of block %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道%1的%2</source>
+        <translation>%2 of channel %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>块%1</source>
+        <translation>block %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道%1</source>
+        <translation>channel %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>不是数字</source>
+        <translation>is not a number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不是%1~%2之间的整数</source>
+        <translation>is not a whole number between %1 and %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不在%1~%2之间</source>
+        <translation>is not between %1 and %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不能是负数</source>
+        <translation>cannot be negative</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>没有选择</source>
+        <translation>has no selection</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不是列表中的项目</source>
+        <translation>is not one of the list items</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>文件%1第%2行：通道%3的%4×%5+%6（“%7”和“%8”）%9，没有发送。</source>
+        <translation>File %1, line %2: %4 × %5 + %6 of channel %3 (&quot;%7&quot; and &quot;%8&quot;) %9; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>文件%1第%2行：%3“%4”%5，没有发送。</source>
+        <translation>File %1, line %2: %3 &quot;%4&quot; %5; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>写入并校验</source>
+        <translation>Write and verify</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读取备份</source>
+        <translation>Back up</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>比较</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>%1：文件 %2，模块 %3</source>
+        <translation>%1: file %2, module %3</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>读取设备标识</source>
+        <translation>reading the identification</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>读取系统信息</source>
+        <translation>reading the system block</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>写入%1 %2</source>
+        <translation>writing %1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>读回%1 %2</source>
+        <translation>reading back %1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>读取%1 %2</source>
+        <translation>reading %1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>模块 %1：%2</source>
+        <translation>Module %1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>（第%1次）</source>
+        <translation> (attempt %1)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>站号</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>协议</source>
+        <translation>Framing</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>型号</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>版本</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>序列号</source>
+        <translation>Serial no.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>第一处不同</source>
+        <translation>First difference</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>文件值</source>
+        <translation>File value</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>模块值</source>
+        <translation>Module value</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不同的块数</source>
+        <translation>Blocks differing</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请求数</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>重试数</source>
+        <translation>Retries</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>用时(ms)</source>
+        <translation>Time (ms)</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>共%1个模块：%2个完成，%3个不一致，%4个失败，%5个已停止</source>
+        <translation>%1 modules: %2 done, %3 differing, %4 failed, %5 stopped</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>没有给出站号</source>
+        <translation>no station given</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>“%1”不是站号（应为站号或范围，如2,5-7；后加a为ASCII）</source>
+        <translation>&quot;%1&quot; is no station (give stations or ranges such as 2,5-7; an &quot;a&quot; after one means ASCII)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>“%1”不在1～255之间</source>
+        <translation>&quot;%1&quot; is not between 1 and 255</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>“%1”：范围应从小到大</source>
+        <translation>&quot;%1&quot;: a range goes from the lower to the higher station</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>文件%1是%2文件（%3），不是%4文件（%5），没有发送。</source>
+        <translation>File %1 is a file of %2 (%3), not of %4 (%5); nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>文件%1无法读取：%2，没有发送。</source>
+        <translation>File %1 cannot be read: %2; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件%1中的参数不足%2个，没有发送。</source>
+        <translation>File %1 holds fewer than %2 values; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>文件%1没有读取：%2，没有发送。</source>
+        <translation>File %1 was not read: %2; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件%1第%2行：%3的位置“%4”不是可用的数字，没有发送。</source>
+        <translation>File %1, line %2: the position &quot;%4&quot; of %3 is not a usable number; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>文件%1无法使用，没有发送。</source>
+        <translation>File %1 cannot be used; nothing was sent.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>已保存 %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件%1无法写入：%2</source>
+        <translation>File %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件%1已存在，没有替换</source>
+        <translation>File %1 exists and was not replaced</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>序列号与站号%1相同</source>
+        <translation>Same serial number as station %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>krv::BatchWindow</name>
+    <message>
+        <location filename="../src/ui/batch/batchwindow.cpp" line="+163"/>
+        <source>上次扫描没有找到模块：请先在主窗口按“扫描模块”，或输入站号后按“列出”。</source>
+        <translation>The last scan found no module: press &quot;Scan&quot; in the main window first, or type stations and press &quot;List&quot;.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>站号“%1”无法使用：%2。</source>
+        <translation>Stations &quot;%1&quot; cannot be used: %2.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>选择控制参数文件</source>
+        <translation>Choose a control parameter file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>控制参数文件 (*.CON *.con)</source>
+        <translation>Control parameter files (*.CON *.con)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择报警参数文件</source>
+        <translation>Choose an alarm parameter file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>报警参数文件 (*.ALM *.alm)</source>
+        <translation>Alarm parameter files (*.ALM *.alm)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择备份文件夹</source>
+        <translation>Choose the backup folder</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>请先选择控制参数文件或报警参数文件。</source>
+        <translation>Choose a control or an alarm parameter file first.</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>请先选择备份文件夹。</source>
+        <translation>Choose the backup folder first.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>文件夹%1不存在，没有开始备份。</source>
+        <translation>Folder %1 does not exist; the backup was not started.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>文件夹%1中已有这些站号的备份文件%2个（%3）。
+按“确定”替换它们；按“取消”保留已有的文件，不保存这些备份，并在结果中注明。</source>
+        <translation>Folder %1 already holds %2 backup files of these stations (%3).
+Press &quot;OK&quot; to replace them; press &quot;Cancel&quot; to keep the files there, leave these backups unsaved and note it in the results.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <location line="+26"/>
+        <location line="+11"/>
+        <source>没有勾选的模块。</source>
+        <translation>No module is ticked.</translation>
+    </message>
+    <message>
+        <location line="-26"/>
+        <source>将%1写入%2个模块（站号%3），并读回校验吗？</source>
+        <translation>Write %1 to %2 modules (stations %3) and verify by reading back?</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>系统块（块8）也写入：它改变模块的寻址方式。</source>
+        <translation>The system block (block 8) is written too: it changes how the module is addressed.</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>正在停止：等待线路上的请求结束…</source>
+        <translation>Stopping: waiting for the request on the line to end…</translation>
+    </message>
+    <message>
+        <location line="+122"/>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>已停止。%1</source>
+        <translation>Stopped. %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>已完成。%1</source>
+        <translation>Finished. %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>备份没有完成：%1</source>
+        <translation>The backup was not finished: %1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location filename="../src/ui/batch/batchwindowform.cpp" line="+126"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/batch/batchwindowform.cpp" line="-85"/>
+        <source>选择…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>批量设置</source>
+        <translation>Many Modules at Once</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>模块</source>
+        <translation>Modules</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>上次扫描的模块</source>
+        <translation>Last scan</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+7"/>
+        <source>站号</source>
+        <translation>Stations</translation>
+    </message>
+    <message>
+        <location line="-3"/>
+        <source>列出</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>协议</source>
+        <translation>Framing</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>全选</source>
+        <translation>Tick all</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全不选</source>
+        <translation>Tick none</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>参数文件</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制参数文件</source>
+        <translation>Control file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报警参数文件</source>
+        <translation>Alarm file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>系统块（块8）也写入</source>
+        <translation>Write the system block (block 8) too</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>备份文件夹</source>
+        <translation>Backup folder</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>操作</source>
+        <translation>Actions</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>备注</source>
+        <translation>Notes</translation>
+    </message>
+</context>
+<context>
     <name>krv::CommandLineText</name>
     <message>
-        <location filename="../src/app/commandline.cpp" line="+100"/>
+        <location filename="../src/app/commandline.cpp" line="+328"/>
         <source>用法: krv2060 [选项]</source>
         <translation>Usage: krv2060 [options]</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>八通道温度模块的设置与测试工具 (Modbus RTU/ASCII 主站)。</source>
         <translation>Setup and test tool for the eight-channel temperature modules (Modbus RTU/ASCII master).</translation>
     </message>
     <message>
         <location line="+1"/>
+        <location line="+27"/>
         <source>选项:</source>
         <translation>Options:</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-159"/>
+        <location line="+132"/>
         <source>显示本帮助后退出</source>
         <translation>Shows this help and exits</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-183"/>
+        <source>线路: 串行口 COM1, ttyUSB0 或 /dev/ttyUSB0;
+串口服务器 主机:端口; Modbus TCP 网关
+mbap://主机:端口。不保存到设置中</source>
+        <translation>The line: a serial port COM1, ttyUSB0 or
+/dev/ttyUSB0; a serial device server host:port;
+a Modbus TCP gateway mbap://host:port. Not
+saved in the settings</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>线路速率: 1200, 2400, 4800, 9600, 19200 或
+38400 (默认 9600)</source>
+        <translation>Line speed: 1200, 2400, 4800, 9600, 19200 or
+38400 (default 9600)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>站号 1..255 和范围, 用逗号或空格分开, 如
+2,5-7。后加 a 的站号或范围用 Modbus ASCII
+(如 9a, 5-7a), 其余 (或后加 r) 用 RTU; 在
+Modbus TCP 线路上帧格式不适用。重复的站号
+只算第一次</source>
+        <translation>Station addresses 1..255 and ranges, separated
+by commas or blanks, e.g. 2,5-7. An address or
+range followed by a is spoken to in Modbus ASCII
+(9a, 5-7a), the others (or with r) in RTU; on a
+Modbus TCP line the framing does not apply. An
+address given twice counts once</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>控制参数文件 (.CON): 通道0..8 的控制块</source>
+        <translation>Control parameter file (.CON): the control
+blocks of channels 0..8</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报警参数文件 (.ALM): 通道0..7 的报警块</source>
+        <translation>Alarm parameter file (.ALM): the alarm blocks
+of channels 0..7</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>也比较报警参数文件的块8 (请求输出、串口输出、
+测温通道、控温启动、寄存器寻址)</source>
+        <translation>Compare block 8 of the alarm file too (request
+output, serial output, measured channels, start
+mode, register addressing)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>也写入报警参数文件的块8 (请求输出、串口输出、
+测温通道、控温启动、寄存器寻址)。它改变
+模块的寻址方式, 所以只在给出本选项时写入</source>
+        <translation>Write block 8 of the alarm file too (request
+output, serial output, measured channels, start
+mode, register addressing). It changes how the
+module is addressed, so it is written only with
+this option</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>把结果表另存为 CSV 文件 (UTF-8, 列名为中文);
+已有的文件被替换</source>
+        <translation>Also save the result table as a CSV file (UTF-8,
+Chinese column titles); a file there is replaced</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>输出的语言; 文件与语言无关</source>
+        <translation>Language of the output; files never depend on it</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>进度 (模块和块) 在标准错误, 结果表在标准输出: 站号、协议、
+型号、版本、序列号、控制参数、报警参数、第一处不同、用时。
+一个块写入或读回失败时再试两次; 不应答的模块记为失败, 其余
+模块照常进行。</source>
+        <translation>Progress (module and block) goes to standard error, the result table
+to standard output: station, framing, device id, firmware, serial
+number, control, alarm, first difference, time taken. A block whose
+write or read-back fails is tried twice more; a module that does not
+answer is reported failed and the others go on.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Ctrl-C: 在线路上的请求结束后停止, 列出已做完的; 被停止的模块
+记为已停止。再按一次 Ctrl-C 立即结束。</source>
+        <translation>Ctrl-C: stops once the request on the line has ended and lists what
+was done; modules cut short are reported stopped. A second Ctrl-C
+ends the program at once.</translation>
+    </message>
+    <message>
+        <location line="+116"/>
+        <source>krv2060 命令 [选项]</source>
+        <translation>krv2060 COMMAND [options]</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>显示版本号后退出</source>
         <translation>Shows the version and exits</translation>
     </message>
@@ -327,28 +1111,179 @@ mbap://host:port. Saved once “Run” or “Scan” uses it</translation>
     </message>
     <message>
         <location line="+4"/>
+        <source>命令 (不打开窗口, 不需要显示器):</source>
+        <translation>Commands (no window, no display needed):</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>列出线路上找到的模块</source>
+        <translation>Lists the modules found on the line</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>把参数文件写入多个模块, 读回校验</source>
+        <translation>Writes parameter files to modules and verifies them</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>读取多个模块的参数, 存为参数文件</source>
+        <translation>Reads modules&apos; parameters into parameter files</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>把多个模块的参数与文件比较, 不写入</source>
+        <translation>Compares modules&apos; parameters with files, writes nothing</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>说明命令, 同 krv2060 COMMAND --help</source>
+        <translation>Describes a command, as krv2060 COMMAND --help</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>设置文件: %1</source>
         <translation>Settings file: %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
+        <source>没有命令时打开主窗口。</source>
+        <translation>Without a command the main window opens.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>串口 COM1..COM4: 在 Windows 以外是环境变量 KRV2060_COMn 中的
 设备路径, 未设置时为 /dev/ttyS0../dev/ttyS3。</source>
         <translation>Serial ports COM1..COM4: outside Windows, the device path in the
 environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+7"/>
+        <source>用法:</source>
+        <translation>Usage:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>在每个站号 1..255 上依次用 RTU 和 ASCII 发送标识请求 (Modbus TCP
+线路上每个站号一次), 列出应答的本系列模块: 站号、协议、型号、
+版本。结果表在标准输出。</source>
+        <translation>Sends the identification request to every station address 1..255,
+in RTU and in ASCII (on a Modbus TCP line once per address), and
+lists the modules of the family that answer: station, framing,
+device id, firmware. The table goes to standard output.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>退出状态: 0 找到了模块; 1 没有找到模块、线路无法使用或被停止;
+2 用法错误。</source>
+        <translation>Exit status: 0 modules found; 1 none found, the line could not be
+used, or stopped; 2 usage error.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Ctrl-C: 在线路上的请求结束后停止, 列出已找到的模块。再按一次
+Ctrl-C 立即结束。</source>
+        <translation>Ctrl-C: stops once the request on the line has ended and lists the
+modules found. A second Ctrl-C ends the program at once.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>把控制参数文件和/或报警参数文件写入每个模块, 再读回每个写入的块
+并与文件比较。文件先全部检查: 文件有错时说明文件、行和值, 什么
+也不发送。</source>
+        <translation>Writes a control and/or an alarm parameter file to every module,
+then reads every written block back and compares it with the file.
+The files are checked first: a fault is reported with its file,
+line and value, and nothing is sent.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>退出状态: 0 每个模块都已校验; 1 有模块失败、不一致、无应答或被
+停止, 或线路无法使用; 2 用法错误或文件有错 (什么也没发送)。</source>
+        <translation>Exit status: 0 every module verified; 1 a module failed, differed,
+did not answer or was stopped, or the line could not be used;
+2 usage error or a faulty file (nothing was sent).</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>读取每个模块的控制参数块和报警参数块 (包括块8), 在文件夹中为
+每个模块保存一个 .CON 和一个 .ALM 文件, 名为 站号_序列号 (如
+5_1234.CON), 格式与编辑窗口保存的相同 (GB2312, CR LF)。</source>
+        <translation>Reads the control and alarm blocks of every module (block 8 too)
+and saves a .CON and an .ALM file per module in the folder, named
+station_serial (e.g. 5_1234.CON), in the editors&apos; format (GB2312,
+CR LF).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>保存备份的文件夹, 必须已经存在。已有的文件不被
+替换: 该模块的备份记为失败并说明原因</source>
+        <translation>The folder for the backups; it must exist. A
+file already there is not replaced: that
+module&apos;s backup is reported failed, with why</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件夹无法写入时说明原因; 已保存的文件保持完整。</source>
+        <translation>A folder that cannot be written is reported with the reason; files
+already saved stay whole.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>退出状态: 0 每个模块都已读取并保存; 1 有模块失败、无应答或被
+停止, 有文件没有保存, 或线路无法使用; 2 用法错误 (什么也没
+发送)。</source>
+        <translation>Exit status: 0 every module read and saved; 1 a module failed, did
+not answer or was stopped, a file was not saved, or the line could
+not be used; 2 usage error (nothing was sent).</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>读取每个模块的块并与文件比较, 不写入。结果表指出第一处不同: 通道、
+行、文件值和模块值。</source>
+        <translation>Reads the blocks of every module and compares them with the files;
+writes nothing. The table names the first difference: channel,
+row, file value and module value.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>退出状态: 0 每个模块都与文件相同; 1 有模块不同、失败、无应答或
+被停止, 或线路无法使用; 2 用法错误或文件有错 (什么也没发送)。</source>
+        <translation>Exit status: 0 every module equal to the files; 1 a module
+differed, failed, did not answer or was stopped, or the line could
+not be used; 2 usage error or a faulty file (nothing was sent).</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>未知选项: %1</source>
         <translation>unknown option: %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>--port 需要一个值: 串行口或网络地址</source>
         <translation>--port needs a value: a serial port or a network address</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
+        <source>--baud 需要一个值: 线路速率</source>
+        <translation>--baud needs a value: the line speed</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--stations 需要一个值: 站号列表, 如 2,5-7</source>
+        <translation>--stations needs a value: a station list such as 2,5-7</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 需要一个值: 文件</source>
+        <translation>%1 needs a value: a file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--dir 需要一个值: 文件夹</source>
+        <translation>--dir needs a value: a folder</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>%1 需要一个值: zh 或 en</source>
         <translation>%1 needs a value: zh or en</translation>
     </message>
@@ -368,15 +1303,50 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>unexpected argument: %1</translation>
     </message>
     <message>
+        <location line="+6"/>
+        <source>%1 只用于命令 %2</source>
+        <translation>%1 goes only with the command %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>命令 %1 需要 %2</source>
+        <translation>the %1 command needs %2</translation>
+    </message>
+    <message>
         <location line="+3"/>
+        <source>命令 %1 需要 --control 或 --alarm (或两者)</source>
+        <translation>the %1 command needs --control or --alarm (or both)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>--system-block 只与 --alarm 一起使用</source>
+        <translation>--system-block goes only with --alarm</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>--baud 只接受 1200, 2400, 4800, 9600, 19200 或 38400, 不接受 &quot;%1&quot;</source>
+        <translation>--baud takes 1200, 2400, 4800, 9600, 19200 or 38400, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>--stations &quot;%1&quot;: %2</source>
+        <translation>--stations &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>可用的选项见 krv2060 --help。</source>
         <translation>See krv2060 --help for the options.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>可用的选项见 krv2060 %1 --help。</source>
+        <translation>See krv2060 %1 --help for the options.</translation>
     </message>
 </context>
 <context>
     <name>krv::ControlEditor</name>
     <message>
-        <location filename="../src/ui/control/controleditor.cpp" line="+57"/>
+        <location filename="../src/ui/control/controleditor.cpp" line="+58"/>
         <source>通道%1的%2“%3”不是数字，没有写入。</source>
         <translation>%2 “%3” of channel %1 is not a number; nothing was written.</translation>
     </message>
@@ -396,7 +1366,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File name to save: (a name without extension gets the extension .CON)</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+24"/>
         <source>通道%1的%2含有双引号或换行，无法保存。</source>
         <translation>%2 of channel %1 contains a double quote or a line break and cannot be saved.</translation>
     </message>
@@ -406,7 +1376,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%2 of channel %1 contains %3, which GB2312 cannot hold, and cannot be saved.</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+20"/>
         <source>通道%1的%2含有双引号或换行</source>
         <translation>%2 of channel %1 contains a double quote or a line break</translation>
     </message>
@@ -484,7 +1454,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::EditorWindow</name>
     <message>
-        <location filename="../src/ui/editorwindow.cpp" line="+23"/>
+        <location filename="../src/ui/editorwindow.cpp" line="+21"/>
         <source>它不是普通文件（而是文件夹、设备或管道）</source>
         <translation>it is not a regular file (but a folder, a device or a pipe)</translation>
     </message>
@@ -509,7 +1479,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>from byte %1 on it is not GB2312 text</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+39"/>
         <source>通讯次数</source>
         <translation>Requests</translation>
     </message>
@@ -559,7 +1529,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File %1 holds fewer than %2 values; nothing was loaded.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <location line="+4"/>
         <source>文件%1没有恢复：%2</source>
         <translation>File %1 was not loaded: %2</translation>
@@ -570,7 +1540,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>File %1 cannot be written: %2</translation>
     </message>
     <message>
-        <location filename="../src/ui/editorwindow.h" line="+34"/>
+        <location filename="../src/ui/editorwindow.h" line="+35"/>
         <source>控制参数文件</source>
         <translation>a control parameter file</translation>
     </message>
@@ -619,13 +1589,13 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::MainWindow</name>
     <message>
-        <location filename="../src/ui/main/mainwindow.cpp" line="+399"/>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="+104"/>
+        <location filename="../src/ui/main/mainwindow.cpp" line="+407"/>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="+108"/>
         <source>扫描 地址 %1  %2</source>
         <translation>Scan address %1  %2</translation>
     </message>
     <message>
-        <location line="+110"/>
+        <location line="+114"/>
         <source>确认窗口</source>
         <translation>Confirm</translation>
     </message>
@@ -635,7 +1605,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Write the system parameters to the module?</translation>
     </message>
     <message>
-        <location line="-296"/>
+        <location line="-306"/>
         <source>通信参数的串行口</source>
         <translation>Line port</translation>
     </message>
@@ -715,6 +1685,11 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%1 “%2” is not a valid address (%3); the parameter window was not opened.</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>%1“%2”不是有效的地址（%3），批量设置没有开始。</source>
+        <translation>%1 &quot;%2&quot; is not a valid address (%3); the batch was not started.</translation>
+    </message>
+    <message>
         <location line="+17"/>
         <source>%1“%2”不是列表中的项目，没有开始运行。</source>
         <translation>%1 “%2” is not one of the list items; polling was not started.</translation>
@@ -740,12 +1715,17 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>%1 “%2” is not one of the list items; the parameter window was not opened.</translation>
     </message>
     <message>
-        <location line="+170"/>
+        <location line="+3"/>
+        <source>%1“%2”不是列表中的项目，批量设置没有开始。</source>
+        <translation>%1 &quot;%2&quot; is not one of the list items; the batch was not started.</translation>
+    </message>
+    <message>
+        <location line="+173"/>
         <source>“地  址”必须是%1～%2之间的整数，没有开始运行。</source>
         <translation>“Address” must be a whole number from %1 to %2; polling was not started.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+74"/>
         <source>“地  址”必须是%1～%2之间的整数，模块参数没有写入。</source>
         <translation>“Address” must be a whole number from %1 to %2; the module parameters were not written.</translation>
     </message>
@@ -799,7 +1779,17 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <translation>Press “Run” to read the module first, then open the parameter window.</translation>
     </message>
     <message>
-        <location filename="../src/ui/main/mainwindowform.cpp" line="-326"/>
+        <location line="+38"/>
+        <source>正在扫描模块，批量设置没有开始。</source>
+        <translation>A scan is running; the batch was not started.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>参数设置窗口正在使用线路，批量设置没有开始。</source>
+        <translation>A parameter editor is using the line; the batch was not started.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/main/mainwindowform.cpp" line="-330"/>
         <source>KRV2060模块测试设置程序</source>
         <translation>KRV2060 Module Test and Setup</translation>
     </message>
@@ -823,6 +1813,16 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <location line="+2"/>
         <source>趋势图…</source>
         <translation>Trend Chart…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>工具(&amp;T)</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批量设置…</source>
+        <translation>Many Modules at Once…</translation>
     </message>
     <message>
         <location line="+30"/>
@@ -1616,7 +2616,7 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
 <context>
     <name>krv::TrafficLog</name>
     <message>
-        <location filename="../src/app/program.cpp" line="+44"/>
+        <location filename="../src/app/program.cpp" line="+47"/>
         <source>控制参数</source>
         <translation>Control editor</translation>
     </message>
@@ -1624,6 +2624,11 @@ environment variable KRV2060_COMn, else /dev/ttyS0../dev/ttyS3.</translation>
         <location line="+2"/>
         <source>报警参数</source>
         <translation>Alarm editor</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>批量设置</source>
+        <translation>Batch</translation>
     </message>
     <message>
         <location filename="../src/ui/monitor/trafficdecode.cpp" line="+60"/>

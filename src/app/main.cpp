@@ -1,5 +1,6 @@
 // krv2060: setup and test tool for the eight-channel temperature modules.
 
+#include "app/batchcommand.h"
 #include "app/commandline.h"
 #include "app/language.h"
 #include "app/program.h"
@@ -22,11 +23,11 @@ int main(int argc, char *argv[])
     // A file size limit must fail a record write, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    // --help and --version only print: a core application answers them, so
-    // they work without a display.
+    // --help and --version only print, and the commands work on the line
+    // without a window: a core application does them, without a display.
     const std::unique_ptr<QCoreApplication> app =
-        krv::asksForTextOnly(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
-                                         : std::make_unique<QApplication>(argc, argv);
+        krv::runsWithoutWindow(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                           : std::make_unique<QApplication>(argc, argv);
     // Settings live in ~/.config/krv2060/krv2060.conf (the registry elsewhere).
     QCoreApplication::setOrganizationName(QStringLiteral("krv2060"));
     QCoreApplication::setApplicationName(QStringLiteral("krv2060"));
@@ -45,13 +46,19 @@ int main(int argc, char *argv[])
         return 2;
     }
     if (line.request == krv::CommandLine::Request::Help) {
-        std::fputs(qPrintable(krv::CommandLineText::help(settings.fileName())), stdout);
+        std::fputs(qPrintable(line.command == krv::CommandLine::Command::Window
+                                  ? krv::CommandLineText::help(settings.fileName())
+                                  : krv::CommandLineText::commandHelp(line.command)),
+                   stdout);
         return 0;
     }
     if (line.request == krv::CommandLine::Request::Version) {
         std::fputs(qPrintable(krv::CommandLineText::version()), stdout);
         return 0;
     }
+
+    if (line.command != krv::CommandLine::Command::Window)
+        return krv::runLineCommand(line);
 
     auto desktop = std::make_unique<krv::DesktopProgram>();
     desktop->program.useLanguage(language.language());

@@ -13,7 +13,10 @@ Program::Program(Ports ports, Asker &asker, const PortInfoSource *portInfo)
       mainWindow(MainWindow::Links{state, engine, registerMap, writes, scan, polling}, asker,
                  portInfo),
       controlEditor(controlLink, state.moduleSlots, asker), alarmEditor(alarmLink, state, asker),
-      monitors(engine, registerMap, asker), m_asker(asker)
+      monitors(engine, registerMap, asker),
+      m_ownBatchPort(ports.batchPort ? nullptr : std::make_unique<SystemPortComponent>()),
+      batchJob(ports.batchPort ? *ports.batchPort : *m_ownBatchPort),
+      batchWindow(batchJob, mainWindow, asker), m_asker(asker)
 {
     engine.setDispatcher([this](const Request &request, const ReplyReader &reply) {
         registerMap.dispatch(request, reply);
@@ -44,6 +47,11 @@ Program::Program(Ports ports, Asker &asker, const PortInfoSource *portInfo)
                                  QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "控制参数")));
     monitors.trafficLog().attach(alarmLink.engine(),
                                  QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "报警参数")));
+
+    // The batch window borrows the main window's line for each batch.
+    QObject::connect(&mainWindow, &MainWindow::batchRequested, &batchWindow, &BatchWindow::open);
+    monitors.trafficLog().attach(batchJob.engine(),
+                                 QStringLiteral(QT_TRANSLATE_NOOP("krv::TrafficLog", "批量设置")));
 }
 
 void Program::chooseFileFor(EditorWindow &editor)

@@ -1,10 +1,12 @@
 #pragma once
 // The program's parts wired together: the shared state, the main window's
 // transaction engine on the given port, its register map, writes, scan and
-// polling cycle, the editors' lines, the windows, and the traffic monitor and
-// trend chart behind the main window's "查看" menu.
+// polling cycle, the editors' lines, the windows, the traffic monitor and
+// trend chart behind the main window's "查看" menu, and the batch job and its
+// window behind "工具".
 
 #include "app/language.h"
+#include "link/batchjob.h"
 #include "link/editorlink.h"
 #include "link/modulescan.h"
 #include "link/pollingcycle.h"
@@ -15,23 +17,27 @@
 #include "protocol/portcomponent.h"
 #include "ui/alarm/alarmeditor.h"
 #include "ui/asker.h"
+#include "ui/batch/batchwindow.h"
 #include "ui/control/controleditor.h"
 #include "ui/files/filechooser.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/portlist.h"
 #include "ui/monitor/monitorwindows.h"
 
+#include <memory>
 #include <optional>
 
 namespace krv {
 
-// The port components of the three windows: the main window's and each
-// editor's own, all leading to the same device.
+// The port components of the windows: the main window's, each editor's and
+// the batch window's own, all leading to the same device. Without a batch
+// port the program makes one on the system's ports.
 struct Ports
 {
     PortComponent &mainPort;
     PortComponent &controlPort;
     PortComponent &alarmPort;
+    PortComponent *batchPort = nullptr;
 };
 
 // The settings keys of the port and line speed last used: the port as an
@@ -73,6 +79,14 @@ public:
     MonitorWindows monitors;
 
 private:
+    std::unique_ptr<PortComponent> m_ownBatchPort; // when Ports names none
+
+public:
+    // "工具 > 批量设置…": the batch job on its own port, and its window.
+    BatchJob batchJob;
+    BatchWindow batchWindow;
+
+private:
     // Shows the chooser for `editor`, which gets its answer.
     void chooseFileFor(EditorWindow &editor);
 
@@ -85,8 +99,9 @@ struct DesktopProgram
     SystemPortComponent mainPort;
     SystemPortComponent controlPort;
     SystemPortComponent alarmPort;
+    SystemPortComponent batchPort;
     DialogAsker asker;
-    Program program{{mainPort, controlPort, alarmPort}, asker};
+    Program program{{mainPort, controlPort, alarmPort, &batchPort}, asker};
 };
 
 // The message telling that a language choice takes effect at the next start,

@@ -2,7 +2,7 @@
 // steps played automatically, so that a picture of a polling window can be
 // taken without a person at the screen (scripts/demo --screenshot).
 //
-//   krv2060-shot [main|control|chooser|alarm|monitors|portlist]
+//   krv2060-shot [main|control|chooser|alarm|monitors|portlist|batch]
 //
 // Steps: scan until address 5 is done, stop, run the first module found, then
 // switch outputs 1 and 4 on (where they read off), one tick apart. When polling has gone on for a
@@ -29,10 +29,15 @@
 // frame with the open list below it. Besides the ports the system lists, the
 // list then holds two USB adapters as the system lists them when they are
 // plugged in (ttyUSB0 and ttyUSB1), so that the picture shows them on a
-// machine without any.
+// machine without any. "batch": after a few polling ticks, opens "工具 >
+// 批量设置…" on the modules of the scan, backs them up into the current
+// directory, writes a changed copy of the first one's backup to it and
+// compares both modules with that (showBatchWindow); the batch window with
+// its result table is the picture.
 
 #include "app/language.h"
 #include "app/program.h"
+#include "link/batchfiles.h"
 #include "ui/main/portlist.h"
 #include "ui/monitor/trafficmonitor.h"
 #include "ui/monitor/trendchart.h"
@@ -43,10 +48,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -91,6 +98,11 @@ class ShotAsker : public krv::DialogAsker
 {
 public:
     QStringList names;
+    bool confirmAll = false; // OK to every question (the batch's)
+    bool confirm(QWidget *parent, const QString &title, const QString &text) override
+    {
+        return confirmAll || DialogAsker::confirm(parent, title, text);
+    }
     std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
                                    const QString &defaultText) override
     {
@@ -129,8 +141,9 @@ struct ShotProgram
     krv::SystemPortComponent mainPort;
     krv::SystemPortComponent controlPort;
     krv::SystemPortComponent alarmPort;
+    krv::SystemPortComponent batchPort;
     ShotAsker asker;
-    krv::Program program{{mainPort, controlPort, alarmPort}, asker, &ports};
+    krv::Program program{{mainPort, controlPort, alarmPort, &batchPort}, asker, &ports};
 };
 
 // The port list opened over the main window: prints "ready" with the place
@@ -202,6 +215,65 @@ void showAlarmEditor(krv::Program &program, const std::function<void()> &then)
     });
 }
 
+// The batch window: the scanned modules backed up ("读取备份"); OVEN.CON,
+// the first module's backup with 455 as channel 3's set temperature,
+// written to the first module ("写入并校验"); then both modules compared
+// with OVEN.CON and the first module's .ALM ("比较"), so that the table shows
+// one module equal and one that differs.
+void showBatchWindow(ShotProgram &shot, const std::function<void()> &then)
+{
+    krv::Program &program = shot.program;
+    krv::BatchWindow &window = program.batchWindow;
+    program.mainWindow.findChild<QAction *>(QStringLiteral("mnuBatch"))->trigger();
+    window.move(0, 0);
+    const auto box = [&window](const char *name) {
+        return window.findChild<QLineEdit *>(QLatin1String(name));
+    };
+    const auto tick = [&window](int row, bool on) {
+        auto *table = window.findChild<QTableWidget *>(QStringLiteral("targetTable"));
+        if (QTableWidgetItem *item = table->item(row, 0))
+            item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    };
+    box("backupFolderBox")->setText(QDir::toNativeSeparators(QDir::currentPath()));
+    krv::BatchJob *job = &program.batchJob;
+    shot.asker.confirmAll = true;
+    const auto afterBatch = [job, &window](const std::function<void()> &next) {
+        QObject::connect(job, &krv::BatchJob::finished, &window, next, Qt::SingleShotConnection);
+    };
+    afterBatch([&window, box, tick, afterBatch, then] {
+        const QList<krv::ModuleResult> &results = window.results();
+        if (results.isEmpty())
+            return then();
+        const QDir here;
+        QFile backup(here.absoluteFilePath(krv::backupName(results.first(), "CON")));
+        QFile oven(here.absoluteFilePath(QStringLiteral("OVEN.CON")));
+        if (backup.open(QIODevice::ReadOnly) && oven.open(QIODevice::WriteOnly)) {
+            QList<QByteArray> lines = backup.readAll().split('\n');
+            QList<QByteArray> fields = lines.value(3).split(' ');
+            fields.removeAll(QByteArray());
+            if (fields.size() > 4) {
+                fields[4] = "455";
+                lines[3] = fields.join("  ");
+            }
+            oven.write(lines.join('\n'));
+        }
+        oven.close();
+        box("controlFileBox")->setText(QDir::toNativeSeparators(oven.fileName()));
+        box("alarmFileBox")
+            ->setText(QDir::toNativeSeparators(
+                here.absoluteFilePath(krv::backupName(results.first(), "ALM"))));
+        for (int row = 1; row < results.size(); ++row)
+            tick(row, false);
+        afterBatch([&window, afterBatch, then] {
+            press(window, "tickAllButton");
+            afterBatch([&window, then] { QTimer::singleShot(500, &window, then); });
+            press(window, "compareButton");
+        });
+        press(window, "applyButton");
+    });
+    press(window, "backupButton");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -211,10 +283,11 @@ int main(int argc, char *argv[])
     const QString window = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("main");
     const QStringList windows = {QStringLiteral("main"),     QStringLiteral("control"),
                                  QStringLiteral("chooser"),  QStringLiteral("alarm"),
-                                 QStringLiteral("monitors"), QStringLiteral("portlist")};
+                                 QStringLiteral("monitors"), QStringLiteral("portlist"),
+                                 QStringLiteral("batch")};
     if (!windows.contains(window)) {
         std::fprintf(stderr,
-                     "usage: krv2060-shot [main|control|chooser|alarm|monitors|portlist]\n");
+                     "usage: krv2060-shot [main|control|chooser|alarm|monitors|portlist|batch]\n");
         return 2;
     }
     krv::usePanelCacheStyle();
@@ -245,6 +318,8 @@ int main(int argc, char *argv[])
                               [program, readyWith] { readyWith(program->controlEditor); });
         else if (window == QLatin1String("alarm"))
             showAlarmEditor(*program, [program, readyWith] { readyWith(program->alarmEditor); });
+        else if (window == QLatin1String("batch"))
+            showBatchWindow(*shot, [&shot, readyWith] { readyWith(shot->program.batchWindow); });
         else
             showControlEditor(*program, [&shot, readyWith] {
                 showChooser(*shot, [&shot, readyWith] { readyWith(shot->program.fileChooser); });

@@ -45,4 +45,22 @@ std::optional<QString> DialogAsker::askSaveFile(QWidget *parent, const QString &
     return path;
 }
 
+std::optional<QString> DialogAsker::askOpenFile(QWidget *parent, const QString &title,
+                                                const QString &folder, const QString &filter)
+{
+    const QString path = QFileDialog::getOpenFileName(parent, title, folder, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> DialogAsker::askFolder(QWidget *parent, const QString &title,
+                                              const QString &folder)
+{
+    const QString path = QFileDialog::getExistingDirectory(parent, title, folder);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
 } // namespace krv

@@ -34,6 +34,13 @@ public:
     // file dialogs take it ("CSV (*.csv)").
     virtual std::optional<QString> askSaveFile(QWidget *parent, const QString &title,
                                                const QString &suggested, const QString &filter) = 0;
+    // File chooser for an existing file to read, starting in `folder`;
+    // nothing for Cancel.
+    virtual std::optional<QString> askOpenFile(QWidget *parent, const QString &title,
+                                               const QString &folder, const QString &filter) = 0;
+    // Folder chooser, starting in `folder`; nothing for Cancel.
+    virtual std::optional<QString> askFolder(QWidget *parent, const QString &title,
+                                             const QString &folder) = 0;
 };
 
 // The real dialogs.
@@ -47,6 +54,10 @@ public:
                                    const QString &defaultText) override;
     std::optional<QString> askSaveFile(QWidget *parent, const QString &title,
                                        const QString &suggested, const QString &filter) override;
+    std::optional<QString> askOpenFile(QWidget *parent, const QString &title, const QString &folder,
+                                       const QString &filter) override;
+    std::optional<QString> askFolder(QWidget *parent, const QString &title,
+                                     const QString &folder) override;
 };
 
 } // namespace krv

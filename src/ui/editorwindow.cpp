@@ -14,9 +14,7 @@
 
 namespace krv {
 
-namespace {
-// Why a file's bytes are no parameter file.
-QString readRefusal(const FieldFile &file)
+QString fieldFileFault(const FieldFile &file)
 {
     switch (file.fault) {
     case FieldFile::Fault::NotARegularFile:
@@ -37,7 +35,6 @@ QString readRefusal(const FieldFile &file)
         return QString();
     }
 }
-} // namespace
 
 QString readButtonName(int block)
 {
@@ -198,7 +195,8 @@ void EditorWindow::restoreFrom(const QString &path)
                        tr("文件%1中的参数不足%2个，没有恢复。").arg(path).arg(fileValueCount()));
         return;
     default:
-        m_asker.inform(this, programTitle(), tr("文件%1没有恢复：%2").arg(path, readRefusal(file)));
+        m_asker.inform(this, programTitle(),
+                       tr("文件%1没有恢复：%2").arg(path, fieldFileFault(file)));
         return;
     }
     if (const auto refused = applyFileValues(file.fields))

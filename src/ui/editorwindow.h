@@ -8,6 +8,7 @@
 #include "link/editorlink.h"
 #include "link/linkstatus.h"
 #include "module/moduledata.h"
+#include "text/legacytextfile.h"
 #include "ui/files/filechooser.h"
 
 #include <QStringList>
@@ -40,6 +41,11 @@ inline constexpr ParameterFileType AlarmParameterFile{
 // all: scripts and tests find the buttons by them).
 QString readButtonName(int block);
 QString writeButtonName(int block);
+
+// Why a file's bytes are no parameter file (a fault other than CannotRead and
+// TooShort): "它不是普通文件（而是文件夹、设备或管道）" ... The batch words its
+// refusals with it too.
+QString fieldFileFault(const FieldFile &file);
 
 // The status boxes and the three buttons every editor has, each editor at its
 // own twips places: the receive count at the top, then the status, the sent

@@ -3,6 +3,7 @@
 // sees it.
 #include "app/commandline.h"
 #include "krv_version.h"
+#include "link/batchfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@ using namespace krv;
 
 Q_DECLARE_METATYPE(CommandLine::Request)
 Q_DECLARE_METATYPE(CommandLine::Error)
+Q_DECLARE_METATYPE(CommandLine::Command)
 
 namespace {
 
@@ -149,6 +151,139 @@ private Q_SLOTS:
         QCOMPARE(line.request, request);
         QCOMPARE(line.language ? languageCode(*line.language) : QString(), language);
         QCOMPARE(line.port ? line.port->text() : QString(), port);
+    }
+
+    // The commands and their options: what each takes, what each needs
+    // (unless its help is asked for), and values refused for their form.
+    void parseCommands_data()
+    {
+        using C = CommandLine::Command;
+        using R = CommandLine::Request;
+        using E = CommandLine::Error;
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<C>("command");
+        QTest::addColumn<R>("request");
+        QTest::addColumn<E>("error");
+        QTest::addColumn<QString>("culprit");
+        QTest::addColumn<QString>("options"); // what the line holds, as options() gives it
+
+        const QStringList port{"--port", "COM1"};
+        QTest::newRow("scan, command last")
+            << QStringList{"--port", "mbap://gw:502", "--baud", "38400", "scan"} << C::Scan
+            << R::Run << E::None << ""
+            << " 38400/5";
+        QTest::newRow("apply") << QStringList{"apply",       "--port",         "COM2",
+                                              "--baud=1200", "--stations",     "2,5-7,9a",
+                                              "--control",   "a.CON",          "--alarm",
+                                              "a.ALM",       "--system-block", "--report",
+                                              "r.csv"}
+                               << C::Apply << R::Run << E::None << ""
+                               << "2,5-7,9a 1200/0 a.CON a.ALM block8 r.csv ";
+        QTest::newRow("backup") << QStringList{"backup", "--stations", "3 4", "--dir", "/tmp"} +
+                                       port
+                                << C::Backup << R::Run << E::None << ""
+                                << "3-4 9600/3    /tmp";
+        QTest::newRow("help COMMAND")
+            << QStringList{"help", "backup"} << C::Backup << R::Help << E::None << ""
+            << " 9600/3    ";
+        QTest::newRow("COMMAND --help needs nothing")
+            << QStringList{"apply", "--help"} << C::Apply << R::Help << E::None << ""
+            << " 9600/3    ";
+        QTest::newRow("help of no command") << QStringList{"help", "restore"} << C::Window
+                                            << R::Help << E::ExtraArgument << "restore"
+                                            << "";
+        QTest::newRow("two commands") << QStringList{"scan", "apply"} + port << C::Scan << R::Run
+                                      << E::ExtraArgument << "apply"
+                                      << "";
+        QTest::newRow("no --port")
+            << QStringList{"scan"} << C::Scan << R::Run << E::MissingOption << "--port"
+            << "";
+        QTest::newRow("no --stations") << QStringList{"apply", "--control", "a.CON"} + port
+                                       << C::Apply << R::Run << E::MissingOption << "--stations"
+                                       << "";
+        QTest::newRow("no --dir") << QStringList{"backup", "--stations", "2"} + port << C::Backup
+                                  << R::Run << E::MissingOption << "--dir"
+                                  << "";
+        QTest::newRow("no file") << QStringList{"compare", "--stations", "2"} + port << C::Compare
+                                 << R::Run << E::NoParameterFile << ""
+                                 << "";
+        QTest::newRow("--system-block alone")
+            << QStringList{"apply", "--stations", "2", "--control", "a", "--system-block"} + port
+            << C::Apply << R::Run << E::SystemBlockWithoutAlarm << "--system-block"
+            << "";
+        QTest::newRow("--dir with compare, even for help")
+            << QStringList{"compare", "--dir", "d", "--help"} << C::Compare << R::Help
+            << E::NotForCommand << "--dir"
+            << "";
+        QTest::newRow("--baud for the window") << QStringList{"--baud", "9600"} + port << C::Window
+                                               << R::Run << E::NotForCommand << "--baud"
+                                               << "";
+        QTest::newRow("speed of no line") << QStringList{"scan", "--baud", "9601"} + port << C::Scan
+                                          << R::Run << E::BadBaud << "9601"
+                                          << "";
+        QTest::newRow("empty station list")
+            << QStringList{"backup", "--dir", "d", "--stations", ""} + port << C::Backup << R::Run
+            << E::BadStations << ""
+            << "";
+        QTest::newRow("--dir without value") << QStringList{"backup", "--stations", "2", "--dir"}
+                                             << C::Window << R::Run << E::MissingValue << "--dir"
+                                             << "";
+        QTest::newRow("--report empty") << QStringList{"apply", "--alarm", "a", "--report="}
+                                        << C::Apply << R::Run << E::MissingValue << "--report"
+                                        << "";
+        QTest::newRow("a flag with a value")
+            << QStringList{"apply", "--system-block=1"} << C::Window << R::Run << E::UnknownOption
+            << "--system-block=1"
+            << "";
+    }
+    void parseCommands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(CommandLine::Command, command);
+        QFETCH(CommandLine::Request, request);
+        QFETCH(CommandLine::Error, error);
+        QFETCH(QString, culprit);
+        QFETCH(QString, options);
+        const CommandLine line = parseCommandLine(QStringList{"krv2060"} + args);
+        QCOMPARE(line.error, error);
+        QCOMPARE(line.culprit, culprit);
+        QCOMPARE(line.command, command);
+        QCOMPARE(line.request, request);
+        if (error == CommandLine::Error::None)
+            QCOMPARE(QStringList({stationListText(line.stations),
+                                  QStringLiteral("%1/%2").arg(line.baud).arg(line.rateIndex),
+                                  line.controlFile, line.alarmFile,
+                                  line.systemBlock ? QStringLiteral("block8") : QString(),
+                                  line.reportFile, line.backupDir})
+                         .join(u' ')
+                         .simplified(),
+                     options.simplified());
+    }
+
+    // Whether main() builds a core application (no display) or the window's.
+    void runsWithoutWindow_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("withoutWindow");
+        QTest::newRow("nothing") << QStringList{} << false;
+        QTest::newRow("--port") << QStringList{"--port", "COM1", "--lang=en"} << false;
+        QTest::newRow("window system option") << QStringList{"-platform", "offscreen"} << false;
+        QTest::newRow("--help") << QStringList{"--port", "COM1", "--help"} << true;
+        QTest::newRow("command after options")
+            << QStringList{"--port", "COM1", "--system-block", "apply"} << true;
+        QTest::newRow("argument refused") << QStringList{"--lang", "en", "COM1"} << true;
+    }
+    void runsWithoutWindow()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, withoutWindow);
+        QList<QByteArray> bytes{"krv2060"};
+        for (const QString &arg : std::as_const(args))
+            bytes << arg.toLocal8Bit();
+        QList<const char *> argv;
+        for (const QByteArray &b : std::as_const(bytes))
+            argv << b.constData();
+        QCOMPARE(krv::runsWithoutWindow(int(argv.size()), argv.constData()), withoutWindow);
     }
 
     // Without a display: --version and --help need no window.

@@ -106,6 +106,20 @@ private Q_SLOTS:
         for (const char *port : {"", " x y ", ":502", "host:", "host:0", "ftp://x:1"})
             all += CommandLineText::error(
                 failing(CommandLine::Error::BadPort, QString::fromLatin1(port)));
+        // The commands: their help and the ways their options are refused.
+        for (auto c : {CommandLine::Command::Scan, CommandLine::Command::Apply,
+                       CommandLine::Command::Backup, CommandLine::Command::Compare})
+            all += CommandLineText::commandHelp(c);
+        for (const char *option : {"--baud", "--stations", "--control", "--dir"})
+            all += CommandLineText::error(
+                failing(CommandLine::Error::MissingValue, QString::fromLatin1(option)));
+        for (auto e : {CommandLine::Error::NotForCommand, CommandLine::Error::MissingOption,
+                       CommandLine::Error::NoParameterFile,
+                       CommandLine::Error::SystemBlockWithoutAlarm, CommandLine::Error::BadBaud}) {
+            CommandLine line = failing(e, QStringLiteral("--dir"));
+            line.command = CommandLine::Command::Apply;
+            all += CommandLineText::error(line);
+        }
         QVERIFY2(!hasChinese(all), qPrintable(all));
         QVERIFY(all.contains(u"/x/krv2060.conf"));
     }

@@ -11,7 +11,7 @@
 
 struct Question
 {
-    QString kind; // "confirm", "inform", "warn", "text" or "file"
+    QString kind; // "confirm", "inform", "warn", "text", "file", "open" or "folder"
     QString title;
     QString text;
 };
@@ -22,7 +22,7 @@ public:
     QList<Question> asked;
     QList<bool> confirms;                // next answers; OK when none is left
     QList<std::optional<QString>> texts; // next input box answers; Cancel when none
-    QList<std::optional<QString>> files; // next file chooser answers; Cancel when none
+    QList<std::optional<QString>> files; // next file and folder chooser answers; Cancel when none
 
     bool confirm(QWidget *, const QString &title, const QString &text) override
     {
@@ -47,6 +47,18 @@ public:
                                        const QString &filter) override
     {
         asked.append({QStringLiteral("file"), title, suggested + QLatin1Char('|') + filter});
+        return files.isEmpty() ? std::nullopt : files.takeFirst();
+    }
+    std::optional<QString> askOpenFile(QWidget *, const QString &title, const QString &folder,
+                                       const QString &filter) override
+    {
+        asked.append({QStringLiteral("open"), title, folder + QLatin1Char('|') + filter});
+        return files.isEmpty() ? std::nullopt : files.takeFirst();
+    }
+    std::optional<QString> askFolder(QWidget *, const QString &title,
+                                     const QString &folder) override
+    {
+        asked.append({QStringLiteral("folder"), title, folder});
         return files.isEmpty() ? std::nullopt : files.takeFirst();
     }
     QStringList kinds() const

@@ -109,7 +109,8 @@ void walk(QWidget *window, const QString &name, Captions &out)
 }
 
 // The program with every window built and shown: the main window, both
-// editors, the file chooser, the traffic monitor and the trend chart.
+// editors, the file chooser, the traffic monitor, the trend chart and the
+// batch window.
 struct AllWindows : UiFixture
 {
     AllWindows()
@@ -120,6 +121,7 @@ struct AllWindows : UiFixture
         program.controlEditor.show();
         program.alarmEditor.show();
         program.fileChooser.show();
+        program.batchWindow.show();
     }
     std::vector<std::pair<QString, QWidget *>> windows()
     {
@@ -128,7 +130,8 @@ struct AllWindows : UiFixture
                 {QStringLiteral("alarm"), &program.alarmEditor},
                 {QStringLiteral("chooser"), &program.fileChooser},
                 {QStringLiteral("monitor"), program.monitors.trafficMonitor()},
-                {QStringLiteral("trend"), program.monitors.trendChart()}};
+                {QStringLiteral("trend"), program.monitors.trendChart()},
+                {QStringLiteral("batch"), &program.batchWindow}};
     }
     Captions captions()
     {

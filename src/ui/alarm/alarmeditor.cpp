@@ -219,40 +219,64 @@ void AlarmEditor::onSaveClicked()
                    QStringLiteral(".ALM"));
 }
 
+namespace {
+// The field a value of an .ALM stands for, by its place in the file.
+Field fileField(const FileValuePlace &at)
+{
+    // File order: upper, relative, lower, pre-alarm; then the block-8 fields.
+    static constexpr Field channelFields[] = {Field::UpperLimit, Field::RelativeAlarm,
+                                              Field::LowerLimit, Field::PreAlarm};
+    static constexpr Field blockFields[] = {Field::RequestOutput, Field::SerialOutput,
+                                            Field::MeasuredChannels, Field::StartMode,
+                                            Field::RegisterAddressing};
+    return at.channel < 0 ? blockFields[at.field] : channelFields[at.field];
+}
+} // namespace
+
 std::optional<QList<QByteArray>> AlarmEditor::fileLines()
 {
-    std::optional<QString> failed;
-    // A text as a field that reads back as itself; tells the user and gives up
-    // at the first one that cannot (a double quote, a line break, a character
-    // GB2312 lacks).
-    const auto field = [&](const QString &text, Field which, int channel) -> QString {
-        if (failed)
-            return QString();
-        const auto f = textField(text);
-        const QStringList outside = charactersOutsideGb2312(text);
-        if (!f)
-            failed = tr("%1含有双引号或换行，不能保存。").arg(fieldName(which, channel));
-        else if (!outside.isEmpty())
-            failed = tr("%1含有GB2312编码中没有的字符%2，不能保存。")
-                         .arg(fieldName(which, channel), characterList(outside));
-        return f.value_or(QString());
-    };
+    // The file's layout (module/parameterfiles.h) from the boxes; the lists
+    // as their positions (-1: nothing selected).
+    AlarmFileTexts texts;
+    for (int c = 0; c < ChannelCount; ++c)
+        texts.channels[c] = channelTexts(c);
+    texts.control.requestOutput = ui.requestOutputList->currentIndex();
+    texts.control.serialOutput = ui.serialOutputBox->text();
+    texts.control.measuredChannels = ui.measuredChannelsBox->text();
+    texts.control.startMode = ui.startModeList->currentIndex();
+    texts.control.registerAddressing = ui.addressingList->currentIndex();
+    // Each text as a field that reads back as itself; tells the user and
+    // gives up at the first one that cannot (a double quote, a line break, a
+    // character GB2312 lacks).
     QList<QByteArray> lines;
-    for (int c = 0; c < ChannelCount; ++c) {
-        // Upper, relative, lower, pre-alarm: not the register order.
-        lines << fieldLine({field(ui.upperLimitBoxes[c]->text(), Field::UpperLimit, c),
-                            field(ui.relativeAlarmBoxes[c]->text(), Field::RelativeAlarm, c),
-                            field(ui.lowerLimitBoxes[c]->text(), Field::LowerLimit, c),
-                            field(ui.preAlarmBoxes[c]->text(), Field::PreAlarm, c)});
-    }
-    lines << fieldLine({freeFormatNumber(ui.requestOutputList->currentIndex()),
-                        field(ui.serialOutputBox->text(), Field::SerialOutput, -1),
-                        field(ui.measuredChannelsBox->text(), Field::MeasuredChannels, -1),
-                        freeFormatNumber(ui.startModeList->currentIndex()),
-                        freeFormatNumber(ui.addressingList->currentIndex())});
-    if (failed) {
-        m_asker.inform(this, programTitle(), *failed);
-        return std::nullopt;
+    int index = 0;
+    for (const QStringList &row : alarmFileRows(texts)) {
+        QStringList fields;
+        for (const QString &text : row) {
+            const FileValuePlace at = alarmValuePlace(index++);
+            const Field which = fileField(at);
+            // A list position is written as a number stands in the file.
+            if (which == Field::RequestOutput || which == Field::StartMode ||
+                which == Field::RegisterAddressing) {
+                fields << text;
+                continue;
+            }
+            const QString name = fieldName(which, at.channel);
+            const auto field = textField(text);
+            const QStringList outside = charactersOutsideGb2312(text);
+            QString failed;
+            if (!field)
+                failed = tr("%1含有双引号或换行，不能保存。").arg(name);
+            else if (!outside.isEmpty())
+                failed = tr("%1含有GB2312编码中没有的字符%2，不能保存。")
+                             .arg(name, characterList(outside));
+            if (!failed.isEmpty()) {
+                m_asker.inform(this, programTitle(), failed);
+                return std::nullopt;
+            }
+            fields << *field;
+        }
+        lines << fieldLine(fields);
     }
     return lines;
 }
@@ -260,46 +284,29 @@ std::optional<QList<QByteArray>> AlarmEditor::fileLines()
 std::optional<QString> AlarmEditor::applyFileValues(const QStringList &values)
 {
     // A value no field could save again (a quoted one holding a double quote
-    // or a line break) refuses the whole file. File order: each channel's
-    // upper, relative, lower and pre-alarm, then the block-8 fields.
+    // or a line break) refuses the whole file.
     for (int i = 0; i < values.size(); ++i) {
         if (textField(values[i]))
             continue;
-        static constexpr Field channelFields[] = {Field::UpperLimit, Field::RelativeAlarm,
-                                                  Field::LowerLimit, Field::PreAlarm};
-        static constexpr Field blockFields[] = {Field::RequestOutput, Field::SerialOutput,
-                                                Field::MeasuredChannels, Field::StartMode,
-                                                Field::RegisterAddressing};
-        const int channelValues = 4 * ChannelCount;
-        return tr("%1含有双引号或换行")
-            .arg(i < channelValues ? fieldName(channelFields[i % 4], i / 4)
-                                   : fieldName(blockFields[i - channelValues], -1));
+        const FileValuePlace at = alarmValuePlace(i);
+        return tr("%1含有双引号或换行").arg(fieldName(fileField(at), at.channel));
     }
     // The list positions first: a file whose positions are no numbers changes
     // nothing. A position is the value AND 1, so -1 (nothing selected when
     // saved) comes back as position 1.
-    const std::array<std::pair<int, Field>, 3> lists = {std::pair{32, Field::RequestOutput},
-                                                        std::pair{35, Field::StartMode},
-                                                        std::pair{36, Field::RegisterAddressing}};
-    std::array<int, 3> positions{};
-    for (int i = 0; i < 3; ++i) {
-        const auto [index, which] = lists[i];
-        const FieldNumber n = fieldNumber(values.value(index), RegisterMin, RegisterMax);
-        if (n.fault)
-            return tr("%1的位置“%2”不是可用的数字").arg(fieldName(which, -1), values.value(index));
-        positions[i] = n.value & 1;
-    }
-    for (int c = 0; c < ChannelCount; ++c) {
-        ui.upperLimitBoxes[c]->setText(values.value(4 * c));
-        ui.relativeAlarmBoxes[c]->setText(values.value(4 * c + 1));
-        ui.lowerLimitBoxes[c]->setText(values.value(4 * c + 2));
-        ui.preAlarmBoxes[c]->setText(values.value(4 * c + 3));
-    }
-    selectItem(ui.requestOutputList, positions[0]);
-    ui.serialOutputBox->setText(values.value(33));
-    ui.measuredChannelsBox->setText(values.value(34));
-    selectItem(ui.startModeList, positions[1]);
-    selectItem(ui.addressingList, positions[2]);
+    int bad = -1;
+    const auto texts = alarmTextsFromValues(values, &bad);
+    if (!texts)
+        return tr("%1的位置“%2”不是可用的数字")
+            .arg(fieldName(fileField(alarmValuePlace(bad)), -1), values.value(bad));
+    for (int c = 0; c < ChannelCount; ++c)
+        showChannel(c, texts->channels[c]);
+    const ModuleControlFields &f = texts->control;
+    selectItem(ui.requestOutputList, f.requestOutput);
+    ui.serialOutputBox->setText(f.serialOutput);
+    ui.measuredChannelsBox->setText(f.measuredChannels);
+    selectItem(ui.startModeList, f.startMode);
+    selectItem(ui.addressingList, f.registerAddressing);
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 // link/alarmblocks.
 
 #include "link/alarmblocks.h"
+#include "module/parameterfiles.h"
 #include "ui/alarm/alarmeditorform.h"
 #include "ui/editorwindow.h"
 
@@ -34,7 +35,7 @@ public:
 
 protected:
     std::optional<QList<QByteArray>> fileLines() override;
-    int fileValueCount() const override { return 4 * ChannelCount + 5; }
+    int fileValueCount() const override { return AlarmFileValues; }
     std::optional<QString> applyFileValues(const QStringList &values) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "controleditor.h"
 
+#include "module/parameterfiles.h"
 #include "text/legacytextfile.h"
 #include "ui/asker.h"
 
@@ -71,27 +72,32 @@ void ControlEditor::onSaveClicked()
 
 std::optional<QList<QByteArray>> ControlEditor::fileLines()
 {
-    // One line per channel, the boxes in row order. A text that reading
-    // would split (empty, a blank, a comma) is quoted; one that no field can
-    // hold (a double quote, a line break) or with characters GB2312 lacks is
-    // refused.
+    // The file's layout (module/parameterfiles.h): one line per channel, the
+    // boxes in row order. A text that reading would split (empty, a blank, a
+    // comma) is quoted; one that no field can hold (a double quote, a line
+    // break) or with characters GB2312 lacks is refused.
+    ControlFileTexts texts;
+    for (int c = 0; c < BlockCount; ++c)
+        texts[c] = channelTexts(c);
     QList<QByteArray> lines;
-    for (int c = 0; c < BlockCount; ++c) {
+    int index = 0;
+    for (const QStringList &row : controlFileRows(texts)) {
         QStringList fields;
-        for (int r = 0; r < ControlRowCount; ++r) {
-            const QString text = ui.boxes[r][c]->text();
-            const QString caption = ControlEditorForm::rowCaption(ControlRow(r));
+        for (const QString &text : row) {
+            const FileValuePlace at = controlValuePlace(index++);
+            const QString caption = ControlEditorForm::rowCaption(ControlRow(at.field));
             const auto field = textField(text);
             if (!field) {
-                m_asker.inform(this, programTitle(),
-                               tr("通道%1的%2含有双引号或换行，无法保存。").arg(c).arg(caption));
+                m_asker.inform(
+                    this, programTitle(),
+                    tr("通道%1的%2含有双引号或换行，无法保存。").arg(at.channel).arg(caption));
                 return std::nullopt;
             }
             const QStringList outside = charactersOutsideGb2312(text);
             if (!outside.isEmpty()) {
                 m_asker.inform(this, programTitle(),
                                tr("通道%1的%2含有GB2312编码中没有的字符%3，无法保存。")
-                                   .arg(c)
+                                   .arg(at.channel)
                                    .arg(caption, characterList(outside)));
                 return std::nullopt;
             }
@@ -108,17 +114,16 @@ std::optional<QString> ControlEditor::applyFileValues(const QStringList &values)
     // A value no box could save again (a quoted one holding a double quote or
     // a line break) refuses the whole file.
     for (int i = 0; i < values.size(); ++i) {
-        if (!textField(values[i]))
+        if (!textField(values[i])) {
+            const FileValuePlace at = controlValuePlace(i);
             return tr("通道%1的%2含有双引号或换行")
-                .arg(i / ControlRowCount)
-                .arg(ControlEditorForm::rowCaption(ControlRow(i % ControlRowCount)));
+                .arg(at.channel)
+                .arg(ControlEditorForm::rowCaption(ControlRow(at.field)));
+        }
     }
-    for (int c = 0; c < BlockCount; ++c) {
-        ControlTexts texts;
-        for (int r = 0; r < ControlRowCount; ++r)
-            texts[r] = values.value(c * ControlRowCount + r);
-        showChannel(c, texts);
-    }
+    const ControlFileTexts texts = controlTextsFromValues(values);
+    for (int c = 0; c < BlockCount; ++c)
+        showChannel(c, texts[c]);
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 // replies are ControlBlocks'.
 
 #include "link/controlblocks.h"
+#include "module/parameterfiles.h"
 #include "ui/control/controleditorform.h"
 #include "ui/editorwindow.h"
 
@@ -33,7 +34,7 @@ public:
 
 protected:
     std::optional<QList<QByteArray>> fileLines() override;
-    int fileValueCount() const override { return ControlRowCount * BlockCount; }
+    int fileValueCount() const override { return ControlFileValues; }
     std::optional<QString> applyFileValues(const QStringList &values) override;
 
 private:

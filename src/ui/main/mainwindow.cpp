@@ -16,6 +16,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
@@ -98,6 +100,7 @@ void MainWindow::connectControls()
     connect(ui.englishAction, &QAction::triggered, this,
             [this] { Q_EMIT languageChosen(QStringLiteral("en")); });
     connect(ui.trendChartAction, &QAction::triggered, this, &MainWindow::trendChartRequested);
+    connect(ui.batchAction, &QAction::triggered, this, &MainWindow::batchRequested);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -253,6 +256,9 @@ bool MainWindow::portAddressUsable(Withheld withheld)
     case Withheld::SensorWrite:
         message = tr("%1“%2”不是有效的地址（%3），参数设置窗口没有打开。").arg(name, text, fault);
         break;
+    case Withheld::Batch:
+        message = tr("%1“%2”不是有效的地址（%3），批量设置没有开始。").arg(name, text, fault);
+        break;
     }
     m_asker.inform(this, programTitle(), message);
     return false;
@@ -281,6 +287,9 @@ bool MainWindow::listsHoldItems(const QList<const QComboBox *> &lists, Withheld 
             break;
         case Withheld::Editor:
             message = tr("%1“%2”不是列表中的项目，参数设置窗口没有打开。").arg(name, text);
+            break;
+        case Withheld::Batch:
+            message = tr("%1“%2”不是列表中的项目，批量设置没有开始。").arg(name, text);
             break;
         }
         m_asker.inform(this, programTitle(), message);
@@ -422,6 +431,7 @@ void MainWindow::onScanClicked()
     ui.scanProgress->show();
     // The scan takes the line's ticks: polling stops.
     m_polling.stop();
+    m_pollingStarted = false;
     const LineChoice line = lineChoice();
     m_scan.start(line);
     Q_EMIT lineUsed(line.address.text(), line.rateText);
@@ -430,6 +440,7 @@ void MainWindow::onScanClicked()
 void MainWindow::onStopClicked()
 {
     m_polling.stop();
+    m_pollingStarted = false;
 }
 
 void MainWindow::onRunClicked()
@@ -460,6 +471,7 @@ void MainWindow::onRunClicked()
     }
     m_polling.start(line, selected, ui.moduleList->count(), manualAddress,
                     listChoice(ui.framingList) == 1);
+    m_pollingStarted = true;
     Q_EMIT lineUsed(line.address.text(), line.rateText);
     if (selected >= 0) {
         ui.addressBox->setText(QString::number(m_state.moduleSlots.selectedAddress()));
@@ -642,6 +654,62 @@ void MainWindow::onAlarmEditorClicked()
 {
     if (portAddressUsable(Withheld::Editor) && listsHoldItems({ui.lineSpeedList}, Withheld::Editor))
         lendLine(Editor::Alarm);
+}
+
+// ---- Batch ------------------------------------------------------------------
+
+QList<BatchTarget> MainWindow::scannedModules() const
+{
+    // List entry i is slot i, as the scan filled it.
+    QList<BatchTarget> targets;
+    const ModuleSlots &moduleSlots = m_state.moduleSlots;
+    for (int i = 0; i < ui.moduleList->count() && ModuleSlots::validIndex(i); ++i)
+        targets.append(
+            {static_cast<quint8>(moduleSlots.stationAddress[i] & 0xFF), moduleSlots.ascii[i]});
+    return targets;
+}
+
+std::optional<LineChoice> MainWindow::lendLineForBatch()
+{
+    if (!portAddressUsable(Withheld::Batch) || !listsHoldItems({ui.lineSpeedList}, Withheld::Batch))
+        return std::nullopt;
+    if (m_scan.running()) {
+        m_asker.inform(this, programTitle(), tr("正在扫描模块，批量设置没有开始。"));
+        return std::nullopt;
+    }
+    // An editor has the line while this window is hidden.
+    if (!isVisible()) {
+        m_asker.inform(this, programTitle(), tr("参数设置窗口正在使用线路，批量设置没有开始。"));
+        return std::nullopt;
+    }
+    // Polling runs after "运 行" and after an editor gave the line back.
+    m_resumeAfterBatch = m_pollingStarted || m_polling.tickTimer().isActive();
+    const LineChoice line = lineChoice();
+    m_polling.lend(line);
+    // No input that would use the line until the batch ends; the menus stay,
+    // so that the traffic monitor can watch the batch. Controls disabled on
+    // their own (by what the module reported) stay so afterwards.
+    for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w != ui.menuBar && w->isEnabled()) {
+            w->setEnabled(false);
+            m_disabledForBatch.append(w);
+        }
+    }
+    ui.batchAction->setEnabled(false);
+    Q_EMIT lineUsed(line.address.text(), line.rateText);
+    return line;
+}
+
+void MainWindow::takeBackLineFromBatch()
+{
+    for (const QPointer<QWidget> &w : std::as_const(m_disabledForBatch))
+        if (w)
+            w->setEnabled(true);
+    m_disabledForBatch.clear();
+    ui.batchAction->setEnabled(true);
+    if (m_resumeAfterBatch)
+        m_polling.takeBack();
+    m_resumeAfterBatch = false;
 }
 
 // ---- Clock and ending -------------------------------------------------------

@@ -11,10 +11,12 @@
 #include "link/transactionengine.h"
 #include "link/writerequests.h"
 #include "ui/asker.h"
+#include "ui/batch/batchline.h"
 #include "ui/main/mainwindowform.h"
 #include "ui/main/measurementrecord.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,7 +26,7 @@ namespace krv {
 
 class PortInfoSource;
 
-class MainWindow : public QWidget
+class MainWindow : public QWidget, public BatchLineOwner
 {
     Q_OBJECT
 public:
@@ -77,10 +79,24 @@ public:
     void onControlEditorClicked();
     void onAlarmEditorClicked();
 
+    // The batch window's line. The modules of the last scan: the module
+    // list's entries, each slot's station and framing.
+    QList<BatchTarget> scannedModules() const override;
+    // Lent as to an editor (polling, scan and reply timer stop, the port is
+    // closed); the window stays in view, its controls disabled until the
+    // batch ends (the menus stay usable). Refused, with the reason told, for a port or speed that
+    // is no choice, while a scan runs or while an editor has the line.
+    std::optional<LineChoice> lendLineForBatch() override;
+    // Input again; polling goes on only when it ran before the batch (after a
+    // scan or "停 止" it stays stopped, as the operator left it).
+    void takeBackLineFromBatch() override;
+
 Q_SIGNALS:
     // Polling is suspended, the port closed and this window hidden: the editor
     // takes over the line.
     void editorRequested(krv::MainWindow::Editor which);
+    // "工具 > 批量设置…": whoever owns the batch window shows it.
+    void batchRequested();
     // "查看" menu: whoever owns the monitor windows shows them.
     void trafficMonitorRequested();
     void trendChartRequested();
@@ -104,7 +120,7 @@ private:
     void fillLists();
 
     // What a refused list keeps from happening.
-    enum class Withheld { Run, Scan, ModuleWrite, SensorWrite, Editor };
+    enum class Withheld { Run, Scan, ModuleWrite, SensorWrite, Editor, Batch };
     // True when no list holds typed text that is none of its items; else
     // tells the user which list does (the first) and what did not happen.
     bool listsHoldItems(const QList<const QComboBox *> &lists, Withheld withheld);
@@ -147,7 +163,10 @@ private:
     MeasurementRecord m_record;
     QTimer m_clock;
     bool m_ended = false;
-    int m_scanSelection = -1; // the module list entry the running scan selected
+    int m_scanSelection = -1;        // the module list entry the running scan selected
+    bool m_pollingStarted = false;   // "运 行" pressed, not "停 止" or "扫描模块" since
+    bool m_resumeAfterBatch = false; // polling ran when the line was lent for a batch
+    QList<QPointer<QWidget>> m_disabledForBatch;
 };
 
 } // namespace krv

@@ -58,6 +58,10 @@ QMenuBar *MainWindowForm::buildMenuBar()
     trafficMonitorAction->setObjectName(QStringLiteral("mnuTrafficMonitor"));
     trendChartAction = viewMenu->addAction(tr("趋势图…"));
     trendChartAction->setObjectName(QStringLiteral("mnuTrendChart"));
+    toolsMenu = menuBar->addMenu(tr("工具(&T)"));
+    toolsMenu->setObjectName(QStringLiteral("mnuTools"));
+    batchAction = toolsMenu->addAction(tr("批量设置…"));
+    batchAction->setObjectName(QStringLiteral("mnuBatch"));
 
     // The same caption in both languages, so that it can be found in either.
     languageMenu = menuBar->addMenu(QStringLiteral("语言 / Language"));

@@ -44,11 +44,15 @@ public:
 
     QWidget *form = nullptr;
 
-    // Menu bar above the controls: "查看" with the monitor windows.
+    // Menu bar above the controls: "查看" with the monitor windows, "工具"
+    // with the batch window.
     QMenuBar *menuBar = nullptr;
     QMenu *viewMenu = nullptr;
     QAction *trafficMonitorAction = nullptr;
     QAction *trendChartAction = nullptr;
+    // "工具": the batch window.
+    QMenu *toolsMenu = nullptr;
+    QAction *batchAction = nullptr;
     // "语言 / Language": the interface language of the next start.
     QMenu *languageMenu = nullptr;
     QAction *chineseAction = nullptr;
