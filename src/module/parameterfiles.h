@@ -20,7 +20,7 @@
 namespace krv {
 
 constexpr int ControlFileValues = ControlRowCount * BlockCount; // 81
-constexpr int AlarmFileValues = 4 * ChannelCount + 5;          // 37
+constexpr int AlarmFileValues = 4 * ChannelCount + 5;           // 37
 
 using ControlFileTexts = std::array<ControlTexts, BlockCount>;
 
