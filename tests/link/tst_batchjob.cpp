@@ -37,6 +37,13 @@ ParameterSet sampleSet(bool control, bool alarm, bool systemBlock = false)
     return set;
 }
 
+// The first register a request body asks for, or -1 for a body too short to
+// name one (the identification request is only station and function).
+int requestStart(const QByteArray &body)
+{
+    return body.size() < 4 ? -1 : quint8(body[2]) << 8 | quint8(body[3]);
+}
+
 struct Batch
 {
     ModuleLine line;
@@ -168,9 +175,9 @@ private Q_SLOTS:
         // station 3 never answers the write of control block 1.
         int lost = 0;
         b.line.replyDelay = [&](const QByteArray &body) {
-            const quint16 start = quint8(body[2]) << 8 | quint8(body[3]);
             if (quint8(body[1]) != Fn::WriteRegisters)
                 return 0;
+            const int start = requestStart(body);
             if (body[0] == 2 && start == controlBlockStart(4) && lost++ == 0)
                 return -1;
             if (body[0] == 3 && start == controlBlockStart(1))
@@ -215,7 +222,7 @@ private Q_SLOTS:
         // the block after it neither.
         int reads = 0;
         b.line.replyDelay = [&](const QByteArray &body) {
-            const quint16 start = quint8(body[2]) << 8 | quint8(body[3]);
+            const int start = requestStart(body);
             if (quint8(body[1]) == Fn::ReadHolding && start == controlBlockStart(2) && reads++ == 0)
                 return 250;
             return 0;
@@ -237,7 +244,7 @@ private Q_SLOTS:
         // "停止" while the first read-back is on the line.
         bool runningAfterStop = false;
         b.line.replyDelay = [&](const QByteArray &body) {
-            const quint16 start = quint8(body[2]) << 8 | quint8(body[3]);
+            const int start = requestStart(body);
             if (quint8(body[1]) == Fn::ReadHolding && start == controlBlockStart(0)) {
                 b.job.stop();
                 runningAfterStop = b.job.running();
