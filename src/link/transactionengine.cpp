@@ -285,6 +285,8 @@ bool TransactionEngine::takeFrame(const QByteArray &frame)
 void TransactionEngine::onReplyTimeout()
 {
     m_replyTimer.stop();
+    // What came below the receive threshold (the line may hold it back).
+    m_port.collectInput();
     ++m_timeoutCount;
     Q_EMIT timeoutCountChanged(m_timeoutCount);
     const bool answered = m_outstanding && takeWaitingAtTimeout();

@@ -5,6 +5,13 @@
 #include <QTimer>
 #include <QtGlobal>
 
+#ifdef Q_OS_LINUX
+#include "protocol/ttyline.h"
+#endif
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
 #include <utility>
 
 namespace krv {
@@ -129,16 +136,74 @@ PortFailure PortComponent::failure(PortFailure::Kind kind, const QString &reason
 class SystemPortComponent::Device
 {
 public:
+#ifdef Q_OS_LINUX
+    TtyLine tty;
+#else
     QSerialPort serial;
+#endif
     QTcpSocket socket;
     QTimer connectTimer;
     QByteArray pending; // transmitted while the connection is being made
     bool network = false;
+
+    bool serialOpen() const
+    {
+#ifdef Q_OS_LINUX
+        return tty.isOpen();
+#else
+        return serial.isOpen();
+#endif
+    }
+
+    // What the connection holds: QTcpSocket's buffer, then what the system
+    // holds back below the low-water mark.
+    QByteArray socketInput()
+    {
+        QByteArray out = socket.readAll();
+#ifdef Q_OS_UNIX
+        if (socket.state() == QAbstractSocket::ConnectedState) {
+            char buffer[4096];
+            for (;;) {
+                const ssize_t n = ::recv(static_cast<int>(socket.socketDescriptor()), buffer,
+                                         sizeof buffer, MSG_DONTWAIT);
+                if (n <= 0)
+                    break;
+                out.append(buffer, n);
+            }
+        }
+#endif
+        return out;
+    }
+
+    // The connection reports readability once `count` bytes are there.
+    void setLowWaterMark(int count)
+    {
+#ifdef Q_OS_UNIX
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            return;
+        const int mark = qMax(1, count);
+        if (mark == lowWaterMark)
+            return;
+        if (::setsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_RCVLOWAT,
+                         &mark, sizeof mark) == 0)
+            lowWaterMark = mark;
+#else
+        Q_UNUSED(count);
+#endif
+    }
+    int lowWaterMark = 1;
 };
 
 SystemPortComponent::SystemPortComponent(QObject *parent)
     : PortComponent(parent), d(std::make_unique<Device>())
 {
+#ifdef Q_OS_LINUX
+    connect(&d->tty, &TtyLine::arrived, this, [this] {
+        if (d->tty.isOpen())
+            deliver(d->tty.takeAvailable());
+    });
+    connect(&d->tty, &TtyLine::lost, this, [this](const QString &reason) { lost(reason); });
+#else
     connect(&d->serial, &QSerialPort::readyRead, this, [this] { deliver(d->serial.readAll()); });
     connect(&d->serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         // A vanished device (USB adapter pulled) or a dead line; other errors
@@ -146,6 +211,7 @@ SystemPortComponent::SystemPortComponent(QObject *parent)
         if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError)
             lost(d->serial.errorString());
     });
+#endif
 
     d->connectTimer.setSingleShot(true);
     d->connectTimer.setInterval(ConnectTimeoutMs);
@@ -158,6 +224,8 @@ SystemPortComponent::SystemPortComponent(QObject *parent)
     connect(&d->socket, &QTcpSocket::connected, this, [this] {
         d->connectTimer.stop();
         d->socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        d->lowWaterMark = 1;
+        receiveThresholdChanged();
         if (!d->pending.isEmpty())
             d->socket.write(std::exchange(d->pending, {}));
     });
@@ -176,8 +244,12 @@ SystemPortComponent::SystemPortComponent(QObject *parent)
 
 SystemPortComponent::~SystemPortComponent()
 {
+#ifdef Q_OS_LINUX
+    d->tty.close();
+#else
     if (d->serial.isOpen())
         d->serial.close();
+#endif
     d->socket.abort();
 }
 
@@ -185,27 +257,44 @@ bool SystemPortComponent::isOpen() const
 {
     if (d->network)
         return d->socket.state() != QAbstractSocket::UnconnectedState;
-    return d->serial.isOpen();
+    return d->serialOpen();
 }
 
 void SystemPortComponent::transmit(const QByteArray &bytes)
 {
     if (d->network) {
         if (d->socket.state() == QAbstractSocket::ConnectedState) {
-            takeWithoutEvent(d->socket.readAll());
-            if (d->socket.write(bytes) != bytes.size())
+            takeWithoutEvent(d->socketInput());
+            if (d->socket.write(bytes) != bytes.size()) {
                 lost(d->socket.errorString());
+                return;
+            }
+            // Out now rather than when the event loop next turns (which would
+            // also cost a wake-up of its own).
+            d->socket.flush();
+            receiveThresholdChanged();
         } else if (d->socket.state() != QAbstractSocket::UnconnectedState) {
             d->pending.append(bytes);
         }
         return;
     }
-    if (!d->serial.isOpen())
+    if (!d->serialOpen())
         return;
-    // Whatever the system holds arrived before this request: take it into the
-    // waiting bytes now, before the write, so that a fast reply can never be
-    // mixed up with it. Whoever transmits decides whether to drop it (it may
-    // be the beginning of a late reply).
+        // Whatever the system holds arrived before this request: take it into the
+        // waiting bytes now, before the write, so that a fast reply can never be
+        // mixed up with it. Whoever transmits decides whether to drop it (it may
+        // be the beginning of a late reply).
+#ifdef Q_OS_LINUX
+    QByteArray before;
+    QString reason;
+    const bool written = d->tty.write(bytes, &before, &reason);
+    takeWithoutEvent(before);
+    if (!written) {
+        lost(reason);
+        return;
+    }
+    receiveThresholdChanged();
+#else
     takeWithoutEvent(d->serial.readAll());
     if (d->serial.write(bytes) != bytes.size()) {
         lost(d->serial.errorString());
@@ -215,6 +304,33 @@ void SystemPortComponent::transmit(const QByteArray &bytes)
     // event loop after whatever repaint the tick asked for: the requests keep
     // the tick's cadence.
     d->serial.flush();
+#endif
+}
+
+void SystemPortComponent::collectInput()
+{
+    if (d->network)
+        takeWithoutEvent(d->socketInput());
+#ifdef Q_OS_LINUX
+    else if (d->tty.isOpen())
+        takeWithoutEvent(d->tty.takeAvailable());
+#endif
+    receiveThresholdChanged();
+}
+
+void SystemPortComponent::receiveThresholdChanged()
+{
+    // The bytes still missing; 0: none expected, hold what comes.
+    const int missing =
+        receiveThreshold() > 0 ? qMax(1, receiveThreshold() - static_cast<int>(waitingCount())) : 0;
+    if (d->network) {
+        d->setLowWaterMark(missing);
+        return;
+    }
+#ifdef Q_OS_LINUX
+    if (d->tty.isOpen())
+        d->tty.expect(missing);
+#endif
 }
 
 bool SystemPortComponent::openDevice(QString *reason)
@@ -232,6 +348,9 @@ bool SystemPortComponent::openDevice(QString *reason)
         return true;
     }
     const PortSettings s = parseSettings(settings());
+#ifdef Q_OS_LINUX
+    return d->tty.open(a.location(), s.valid ? s.baud : 9600, reason);
+#else
     d->serial.setPortName(a.location());
     if (!d->serial.open(QIODevice::ReadWrite)) {
         *reason = d->serial.errorString();
@@ -249,6 +368,7 @@ bool SystemPortComponent::openDevice(QString *reason)
     }
     d->serial.clear(QSerialPort::Input);
     return true;
+#endif
 }
 
 void SystemPortComponent::closeDevice()
@@ -256,8 +376,12 @@ void SystemPortComponent::closeDevice()
     d->connectTimer.stop();
     d->pending.clear();
     d->socket.abort();
+#ifdef Q_OS_LINUX
+    d->tty.close();
+#else
     if (d->serial.isOpen())
         d->serial.close();
+#endif
 }
 
 } // namespace krv

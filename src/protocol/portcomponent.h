@@ -68,10 +68,19 @@ public:
     QByteArrayView peekInput() const { return m_waiting; }
     void discardInput();
     // The number of waiting bytes at which thresholdReached() is raised.
-    void setReceiveThreshold(int n) { m_threshold = n; }
+    void setReceiveThreshold(int n)
+    {
+        m_threshold = n;
+        receiveThresholdChanged();
+    }
     int receiveThreshold() const { return m_threshold; }
     // All waiting bytes, oldest first; they leave the receive buffer.
     QByteArray takeInput();
+    // Takes into the waiting bytes whatever has arrived but was not handed
+    // over yet. A line that wakes the program only when the threshold is
+    // reached holds a shorter input back (an exception reply, a reply cut
+    // short) until it is asked for this, at the reply's time-out.
+    virtual void collectInput() {}
     // Returns bytes taken with takeInput() that belong to a later frame: they
     // wait again, ahead of anything received since. Raises no event.
     void putBack(const QByteArray &bytes) { m_waiting.prepend(bytes); }
@@ -84,6 +93,9 @@ Q_SIGNALS:
 protected:
     virtual bool openDevice(QString *reason) = 0;
     virtual void closeDevice() = 0;
+    // The threshold has changed: a line that can, arranges to be woken only
+    // once that many bytes are waiting.
+    virtual void receiveThresholdChanged() {}
     // Implementations hand every received chunk here.
     void deliver(const QByteArray &bytes);
     // Received bytes that join the waiting ones without raising the event.
@@ -102,12 +114,17 @@ private:
     QByteArray m_waiting;
 };
 
-// The port component of a real line: a serial device through QSerialPort, or
-// a TCP connection (to a serial device server or a Modbus TCP gateway)
-// through QTcpSocket, as the address says. A connection is made without
-// blocking: opening starts it, what is transmitted meanwhile goes out once it
-// is made, and one not made within ConnectTimeoutMs fails as a port that
-// cannot be opened.
+// The port component of a real line: a serial device, or a TCP connection (to
+// a serial device server or a Modbus TCP gateway) through QTcpSocket, as the
+// address says. A connection is made without blocking: opening starts it,
+// what is transmitted meanwhile goes out once it is made, and one not made
+// within ConnectTimeoutMs fails as a port that cannot be opened.
+//
+// Either line wakes the program once per reply rather than once per chunk
+// the line brings: a TCP connection through its receive low-water mark, a
+// serial device on Linux through a reader thread that waits for the reply's
+// length (TtyLine); elsewhere the serial device is read through QSerialPort
+// as it delivers.
 class SystemPortComponent : public PortComponent
 {
     Q_OBJECT
@@ -118,10 +135,12 @@ public:
     ~SystemPortComponent() override;
     bool isOpen() const override;
     void transmit(const QByteArray &bytes) override;
+    void collectInput() override;
 
 protected:
     bool openDevice(QString *reason) override;
     void closeDevice() override;
+    void receiveThresholdChanged() override;
 
 private:
     class Device;

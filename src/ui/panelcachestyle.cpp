@@ -1,6 +1,9 @@
 #include "panelcachestyle.h"
 
 #include <QApplication>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyleOption>
@@ -26,6 +29,8 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
+    const bool opaque = widget && widget->testAttribute(Qt::WA_OpaquePaintEvent);
+    const QColor behind = option->palette.color(QPalette::Window);
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
     // A copy is exact only where the panel starts on a whole device pixel; at
     // fractional scales the style draws it (the same as without the cache).
@@ -33,12 +38,14 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     const QPointF at = to.map(QPointF(option->rect.topLeft()));
     if (dpr != std::floor(dpr) || to.type() > QTransform::TxTranslate ||
         at.x() != std::floor(at.x()) || at.y() != std::floor(at.y())) {
+        if (opaque)
+            painter->fillRect(option->rect, behind);
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
     // Everything the panel is drawn from; the palette's cache key changes with
     // any of its colours.
-    const QString key = QStringLiteral("krv-panel-%1-%2x%3-%4-%5-%6-%7-%8-%9-%10")
+    const QString key = QStringLiteral("krv-panel-%1-%2x%3-%4-%5-%6-%7-%8-%9-%10-%11")
                             .arg(baseStyle()->name())
                             .arg(option->rect.width())
                             .arg(option->rect.height())
@@ -48,12 +55,13 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
                             .arg(frame->lineWidth)
                             .arg(frame->midLineWidth)
                             .arg(int(frame->features))
-                            .arg(dpr);
+                            .arg(dpr)
+                            .arg(opaque ? behind.rgba() : 0u);
     QPixmap panel;
     if (!QPixmapCache::find(key, &panel)) {
         panel = QPixmap((QSizeF(option->rect.size()) * dpr).toSize());
         panel.setDevicePixelRatio(dpr);
-        panel.fill(Qt::transparent);
+        panel.fill(opaque ? behind : QColor(Qt::transparent));
         QStyleOptionFrame at = *frame;
         at.rect.moveTo(0, 0);
         QPainter p(&panel);
@@ -62,6 +70,31 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         QPixmapCache::insert(key, panel);
     }
     painter->drawPixmap(option->rect.topLeft(), panel);
+}
+
+bool PanelCacheStyle::opaqueBox(const QWidget *widget) const
+{
+    const auto *box = qobject_cast<const QLineEdit *>(widget);
+    return m_cache && box && box->hasFrame() &&
+           !qobject_cast<const QComboBox *>(box->parentWidget()) &&
+           !qobject_cast<const QAbstractSpinBox *>(box->parentWidget());
+}
+
+void PanelCacheStyle::polish(QWidget *widget)
+{
+    QProxyStyle::polish(widget);
+    // A text box with its own frame, drawn through the cache, covers its
+    // whole rectangle (the edit fields of drop-downs and spin boxes draw no
+    // panel: their parents do).
+    if (opaqueBox(widget))
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PanelCacheStyle::unpolish(QWidget *widget)
+{
+    if (opaqueBox(widget))
+        widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    QProxyStyle::unpolish(widget);
 }
 
 void usePanelCacheStyle()

@@ -8,6 +8,12 @@
 // frame settings and the screen's pixel ratio, so it is drawn once per such
 // combination by the wrapped style and copied after that: the same pixels,
 // a fraction of the work.
+//
+// A panel's rounded corners let the window behind show through, so every new
+// text in a box would repaint the window (and any group box) under it too.
+// The boxes stand on the plain window colour, so the cached panel is drawn
+// on that colour and the boxes are marked opaque: a new text repaints the box
+// alone.
 
 #include <QProxyStyle>
 
@@ -22,10 +28,15 @@ public:
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget = nullptr) const override;
+    void polish(QWidget *widget) override;
+    void unpolish(QWidget *widget) override;
+    using QProxyStyle::polish;
+    using QProxyStyle::unpolish;
     // False for a wrapped style whose panels are drawn as it draws them.
     bool caching() const { return m_cache; }
 
 private:
+    bool opaqueBox(const QWidget *widget) const;
     bool m_cache;
 };
 
