@@ -1,11 +1,10 @@
 #include "panelcachestyle.h"
 
-#include <QApplication>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QStyleOption>
 
 #include <cmath>
@@ -44,21 +43,20 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         return;
     }
     // Everything the panel is drawn from; the palette's cache key changes with
-    // any of its colours.
-    const QString key = QStringLiteral("krv-panel-%1-%2x%3-%4-%5-%6-%7-%8-%9-%10-%11")
-                            .arg(baseStyle()->name())
-                            .arg(option->rect.width())
-                            .arg(option->rect.height())
-                            .arg(int(option->state))
-                            .arg(option->palette.cacheKey())
-                            .arg(int(option->direction))
-                            .arg(frame->lineWidth)
-                            .arg(frame->midLineWidth)
-                            .arg(int(frame->features))
-                            .arg(dpr)
-                            .arg(opaque ? behind.rgba() : 0u);
-    QPixmap panel;
-    if (!QPixmapCache::find(key, &panel)) {
+    // any of its colours. Numbers, not a text: the key is looked up at every
+    // paint of every box.
+    const PanelKey key{option->rect.width(),       option->rect.height(),  int(option->state),
+                       option->palette.cacheKey(), int(option->direction), frame->lineWidth,
+                       frame->midLineWidth,        int(frame->features),   int(dpr),
+                       opaque ? behind.rgba() : 0u};
+    QPixmap &panel = m_panels[key];
+    if (panel.isNull()) {
+        // Sizes and palettes are few; should they ever pile up, start again.
+        if (m_panels.size() > MaxPanels) {
+            m_panels.clear();
+            drawPrimitive(element, option, painter, widget);
+            return;
+        }
         panel = QPixmap((QSizeF(option->rect.size()) * dpr).toSize());
         panel.setDevicePixelRatio(dpr);
         panel.fill(opaque ? behind : QColor(Qt::transparent));
@@ -66,8 +64,6 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         at.rect.moveTo(0, 0);
         QPainter p(&panel);
         QProxyStyle::drawPrimitive(element, &at, &p, widget);
-        p.end();
-        QPixmapCache::insert(key, panel);
     }
     painter->drawPixmap(option->rect.topLeft(), panel);
 }

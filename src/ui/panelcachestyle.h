@@ -15,6 +15,8 @@
 // on that colour and the boxes are marked opaque: a new text repaints the box
 // alone.
 
+#include <QHash>
+#include <QPixmap>
 #include <QProxyStyle>
 
 namespace krv {
@@ -36,8 +38,24 @@ public:
     bool caching() const { return m_cache; }
 
 private:
+    struct PanelKey
+    {
+        int width, height, state;
+        qint64 palette;
+        int direction, lineWidth, midLineWidth, features, dpr;
+        QRgb behind;
+        friend bool operator==(const PanelKey &, const PanelKey &) = default;
+        friend size_t qHash(const PanelKey &k, size_t seed = 0)
+        {
+            return qHashMulti(seed, k.width, k.height, k.state, k.palette, k.direction, k.lineWidth,
+                              k.midLineWidth, k.features, k.dpr, k.behind);
+        }
+    };
+    static constexpr qsizetype MaxPanels = 256;
+
     bool opaqueBox(const QWidget *widget) const;
     bool m_cache;
+    mutable QHash<PanelKey, QPixmap> m_panels;
 };
 
 // Makes the application's present style a PanelCacheStyle (once).

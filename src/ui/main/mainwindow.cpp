@@ -5,6 +5,7 @@
 #include "ui/controls.h"
 #include "ui/lamp.h"
 #include "ui/main/portlist.h"
+#include "ui/paintpacer.h"
 #include "ui/savename.h"
 #include "ui/statustext.h"
 
@@ -114,6 +115,11 @@ void MainWindow::connectLinks()
     const auto feed = [this](auto signal, QLineEdit *box) {
         connect(&m_engine, signal, box, [box](const QString &text) { showText(box, text); });
     };
+    // What a request and its reply change reaches the screen in one pass.
+    m_pacer = new PaintPacer(this);
+    connect(&m_engine, &TransactionEngine::frameSent, m_pacer, &PaintPacer::hold);
+    connect(&m_engine, &TransactionEngine::requestEnded, m_pacer, &PaintPacer::release);
+    connect(&m_engine, &TransactionEngine::requestNotSent, m_pacer, &PaintPacer::release);
     feed(&TransactionEngine::frameSent, ui.sentFrameBox);
     feed(&TransactionEngine::frameReceived, ui.receivedFrameBox);
     connect(&m_engine, &TransactionEngine::statusChanged, this, &MainWindow::showStatus);

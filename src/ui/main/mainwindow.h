@@ -24,6 +24,7 @@
 
 namespace krv {
 
+class PaintPacer;
 class PortInfoSource;
 
 class MainWindow : public QWidget, public BatchLineOwner
@@ -150,6 +151,7 @@ private:
     void lendLine(Editor which);
 
     MainWindowForm ui;
+    PaintPacer *m_pacer = nullptr;
     SharedState &m_state;
     TransactionEngine &m_engine;
     RegisterMap &m_reads;
