@@ -244,13 +244,7 @@ SystemPortComponent::SystemPortComponent(QObject *parent)
 
 SystemPortComponent::~SystemPortComponent()
 {
-#ifdef Q_OS_LINUX
-    d->tty.close();
-#else
-    if (d->serial.isOpen())
-        d->serial.close();
-#endif
-    d->socket.abort();
+    closeDevice();
 }
 
 bool SystemPortComponent::isOpen() const
@@ -272,6 +266,7 @@ void SystemPortComponent::transmit(const QByteArray &bytes)
             // Out now rather than when the event loop next turns (which would
             // also cost a wake-up of its own).
             d->socket.flush();
+            // The bytes taken in count towards the threshold.
             receiveThresholdChanged();
         } else if (d->socket.state() != QAbstractSocket::UnconnectedState) {
             d->pending.append(bytes);
@@ -280,11 +275,11 @@ void SystemPortComponent::transmit(const QByteArray &bytes)
     }
     if (!d->serialOpen())
         return;
-        // Whatever the system holds arrived before this request: take it into the
-        // waiting bytes now, before the write, so that a fast reply can never be
-        // mixed up with it. Whoever transmits decides whether to drop it (it may
-        // be the beginning of a late reply).
 #ifdef Q_OS_LINUX
+    // Whatever the system holds arrived before this request: take it into the
+    // waiting bytes now, before the write, so that a fast reply can never be
+    // mixed up with it. Whoever transmits decides whether to drop it (it may
+    // be the beginning of a late reply).
     QByteArray before;
     QString reason;
     const bool written = d->tty.write(bytes, &before, &reason);
@@ -293,8 +288,10 @@ void SystemPortComponent::transmit(const QByteArray &bytes)
         lost(reason);
         return;
     }
+    // The bytes taken in count towards the threshold.
     receiveThresholdChanged();
 #else
+    // As above: what arrived before this request waits apart from its reply.
     takeWithoutEvent(d->serial.readAll());
     if (d->serial.write(bytes) != bytes.size()) {
         lost(d->serial.errorString());
